@@ -1,0 +1,269 @@
+#include "settings/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace vantrel {
+
+namespace {
+
+// The section name of a "[name]" line, or nullopt for any other line.
+std::optional<QByteArray> sectionName(const QByteArray& line) {
+    const QByteArray t = line.trimmed();
+    if (!t.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = t.lastIndexOf(']');
+    if (close < 1)
+        return std::nullopt;
+    return t.mid(1, close - 1).trimmed();
+}
+
+bool sameName(const QByteArray& raw, const QString& wanted) {
+    return QString::compare(QString::fromUtf8(raw), wanted.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// Splits "key=value" into its trimmed key; nullopt when the line has no "=".
+std::optional<QByteArray> keyOf(const QByteArray& line) {
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0)
+        return std::nullopt;
+    const QByteArray key = line.left(eq).trimmed();
+    if (key.isEmpty() || key.startsWith(';') || key.startsWith('#'))
+        return std::nullopt;
+    return key;
+}
+
+QString valueOf(const QByteArray& line) {
+    QByteArray v = line.mid(line.indexOf('=') + 1).trimmed();
+    if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
+        v = v.mid(1, v.size() - 2);
+    return QString::fromUtf8(v);
+}
+
+}  // namespace
+
+IniDocument::IniDocument(const QByteArray& content) {
+    if (content.isEmpty())
+        return;
+    m_lines = content.split('\n');
+    m_finalNewline = content.endsWith('\n');
+    if (m_finalNewline)
+        m_lines.removeLast();
+    bool crlf = false;
+    for (QByteArray& line : m_lines) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+            crlf = true;
+        }
+    }
+    if (crlf)
+        m_newline = "\r\n";
+}
+
+qsizetype IniDocument::findSection(const QString& section) const {
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const auto name = sectionName(m_lines[i]);
+        if (name && sameName(*name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniDocument::sectionEnd(qsizetype sectionLine) const {
+    for (qsizetype i = sectionLine + 1; i < m_lines.size(); ++i) {
+        if (sectionName(m_lines[i]))
+            return i;
+    }
+    return m_lines.size();
+}
+
+qsizetype IniDocument::findKey(qsizetype sectionLine, const QString& key) const {
+    const qsizetype end = sectionEnd(sectionLine);
+    for (qsizetype i = sectionLine + 1; i < end; ++i) {
+        const auto k = keyOf(m_lines[i]);
+        if (k && sameName(*k, key))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
+    const qsizetype s = findSection(section);
+    if (s < 0)
+        return std::nullopt;
+    const qsizetype k = findKey(s, key);
+    if (k < 0)
+        return std::nullopt;
+    return valueOf(m_lines[k]);
+}
+
+bool IniDocument::hasSection(const QString& section) const { return findSection(section) >= 0; }
+
+QStringList IniDocument::keys(const QString& section) const {
+    QStringList out;
+    const qsizetype s = findSection(section);
+    if (s < 0)
+        return out;
+    const qsizetype end = sectionEnd(s);
+    for (qsizetype i = s + 1; i < end; ++i) {
+        if (const auto k = keyOf(m_lines[i]))
+            out.append(QString::fromUtf8(*k));
+    }
+    return out;
+}
+
+void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
+    const QByteArray v = value.toUtf8();
+    qsizetype s = findSection(section);
+    if (s < 0) {
+        if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
+            m_lines.append(QByteArray());
+        m_lines.append('[' + section.toUtf8() + ']');
+        m_lines.append(key.toUtf8() + '=' + v);
+        return;
+    }
+    const qsizetype k = findKey(s, key);
+    if (k >= 0) {
+        m_lines[k] = *keyOf(m_lines[k]) + '=' + v;
+        return;
+    }
+    // Insert after the section's last line that is not blank.
+    qsizetype at = sectionEnd(s);
+    while (at > s + 1 && m_lines[at - 1].trimmed().isEmpty())
+        --at;
+    m_lines.insert(at, key.toUtf8() + '=' + v);
+}
+
+void IniDocument::removeKey(const QString& section, const QString& key) {
+    const qsizetype s = findSection(section);
+    if (s < 0)
+        return;
+    const qsizetype k = findKey(s, key);
+    if (k >= 0)
+        m_lines.removeAt(k);
+}
+
+QByteArray IniDocument::serialize() const {
+    QByteArray out;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        out.append(m_lines[i]);
+        if (i + 1 < m_lines.size() || m_finalNewline)
+            out.append(m_newline);
+    }
+    return out;
+}
+
+std::optional<qint64> parseIniInteger(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 v = t.toLongLong(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+IniDocument IniFile::read() const {
+    QFile f(m_path);
+    if (!f.open(QIODevice::ReadOnly))
+        return IniDocument();
+    return IniDocument(f.readAll());
+}
+
+QString IniFile::readString(const QString& section, const QString& key,
+                            const QString& defaultValue) const {
+    return read().value(section, key).value_or(defaultValue);
+}
+
+qint64 IniFile::readInteger(const QString& section, const QString& key,
+                            qint64 defaultValue) const {
+    const auto text = read().value(section, key);
+    if (!text)
+        return defaultValue;
+    return parseIniInteger(*text).value_or(defaultValue);
+}
+
+bool IniFile::hasSection(const QString& section) const { return read().hasSection(section); }
+
+QStringList IniFile::keys(const QString& section) const { return read().keys(section); }
+
+bool IniFile::update(const std::function<void(IniDocument&)>& change) {
+    const QFileInfo info(m_path);
+    if (info.exists() && !info.isWritable())
+        return false;
+    IniDocument doc = read();
+    change(doc);
+    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath()))
+        return false;
+    QSaveFile out(m_path);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = doc.serialize();
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {
+    return update([&](IniDocument& doc) { doc.setValue(section, key, value); });
+}
+
+bool IniFile::writeInteger(const QString& section, const QString& key, qint64 value) {
+    return writeString(section, key, QString::number(value));
+}
+
+QString settingsFolder() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QStringLiteral("/.config/vantrel");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+IniFile vantrelIni() { return IniFile(settingsFolder() + QStringLiteral("/vantrel.ini")); }
+
+IniFile vantrelmIni() { return IniFile(settingsFolder() + QStringLiteral("/vantrelm")); }
+
+QStringList readPatternList(const IniFile& file, const QString& section,
+                            const QStringList& defaults) {
+    const IniDocument doc = file.read();
+    const qint64 number =
+        parseIniInteger(doc.value(section, QStringLiteral("Number")).value_or(QString()))
+            .value_or(-1);
+    if (number < 0)
+        return defaults;
+    // Visit only the FileN keys that exist, in the order of N: a garbage
+    // Number far larger than the list must not make this run for ages.
+    QMap<qint64, QString> entries;
+    for (const QString& k : doc.keys(section)) {
+        if (!k.startsWith(QStringLiteral("File"), Qt::CaseInsensitive))
+            continue;
+        bool ok = false;
+        const qint64 n = k.mid(4).toLongLong(&ok);
+        if (ok && n >= 1 && n <= number && !entries.contains(n) && k.mid(4) == QString::number(n))
+            entries.insert(n, doc.value(section, k).value_or(QString()));
+    }
+    QStringList out;
+    for (const QString& v : std::as_const(entries)) {
+        if (!v.isEmpty())
+            out.append(v);
+    }
+    return out;
+}
+
+bool writePatternList(IniFile& file, const QString& section, const QStringList& patterns) {
+    return file.update([&](IniDocument& doc) {
+        doc.setValue(section, QStringLiteral("Number"), QString::number(patterns.size()));
+        for (qsizetype i = 0; i < patterns.size(); ++i)
+            doc.setValue(section, QStringLiteral("File") + QString::number(i + 1), patterns[i]);
+    });
+}
+
+}  // namespace vantrel

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace vantrel {
+
+// A settings document of sections and keys in memory. Sections and keys are
+// found without regard to case; every other section, key, comment and
+// unknown line is kept as it was, byte for byte, when the document is
+// serialised again. Values are text (UTF-8); bytes that are not UTF-8 in
+// lines that are not changed stay as they are.
+class IniDocument {
+public:
+    IniDocument() = default;
+    explicit IniDocument(const QByteArray& content);
+
+    std::optional<QString> value(const QString& section, const QString& key) const;
+    void setValue(const QString& section, const QString& key, const QString& value);
+    void removeKey(const QString& section, const QString& key);
+    bool hasSection(const QString& section) const;
+    QStringList keys(const QString& section) const;
+    QByteArray serialize() const;
+
+private:
+    // Index of the line holding `[section]`, or -1.
+    qsizetype findSection(const QString& section) const;
+    // Index of the key's line within the section starting at sectionLine, or -1.
+    qsizetype findKey(qsizetype sectionLine, const QString& key) const;
+    qsizetype sectionEnd(qsizetype sectionLine) const;
+
+    QList<QByteArray> m_lines;
+    QByteArray m_newline = "\n";
+    bool m_finalNewline = true;
+};
+
+// One settings file. Every call opens the file, reads or writes, and closes it
+// again; nothing is cached, so two windows see each other's changes at their
+// next read. A missing file, section or key, or a value that is not a number
+// where a number is asked for, reads as the caller's default. Writes replace
+// the file atomically (temporary file and rename) and return false when the
+// file cannot be written (read-only file or folder); the old content then
+// stays as it was.
+class IniFile {
+public:
+    explicit IniFile(QString path) : m_path(std::move(path)) {}
+    const QString& path() const { return m_path; }
+
+    QString readString(const QString& section, const QString& key,
+                       const QString& defaultValue = QString()) const;
+    qint64 readInteger(const QString& section, const QString& key, qint64 defaultValue) const;
+    bool hasSection(const QString& section) const;
+    QStringList keys(const QString& section) const;
+
+    bool writeString(const QString& section, const QString& key, const QString& value);
+    bool writeInteger(const QString& section, const QString& key, qint64 value);
+
+    // Reads the document, lets `change` edit it, and writes it back once.
+    bool update(const std::function<void(IniDocument&)>& change);
+    IniDocument read() const;
+
+private:
+    QString m_path;
+};
+
+// Parses a whole integer (decimal, optional sign, blanks around allowed).
+std::optional<qint64> parseIniInteger(const QString& text);
+
+// The folder that holds the settings files: the user's configuration folder
+// for this program (QStandardPaths::AppConfigLocation), created when missing.
+QString settingsFolder();
+// The two settings files.
+IniFile vantrelIni();
+IniFile vantrelmIni();
+
+// Pattern lists ("Number", then "File1" .. "FileN"). Reading: a missing or
+// negative Number gives `defaults`; 0 gives an empty list; empty or missing
+// FileN entries are skipped. Writing stores Number and File1..FileN in one
+// write and leaves keys above N in the file.
+QStringList readPatternList(const IniFile& file, const QString& section,
+                            const QStringList& defaults);
+bool writePatternList(IniFile& file, const QString& section, const QStringList& patterns);
+
+}  // namespace vantrel
