@@ -41,20 +41,28 @@ TextLocale makeLocale(const QLocale& locale) {
 }
 
 // Week days numbered Sunday = 1 to Saturday = 7.
-int weekDay(const QDate& d) { return d.dayOfWeek() % 7 + 1; }
+int weekDay(const QDate& d) {
+    return d.dayOfWeek() % 7 + 1;
+}
 
-QString plural(qint64 n) { return n > 1 ? QStringLiteral("s") : QString(); }
+QString plural(qint64 n) {
+    return n > 1 ? QStringLiteral("s") : QString();
+}
 
 const QDate& baseDate() {
     static const QDate base(1899, 12, 30);
     return base;
 }
 
-bool isBlankOrControl(QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0x7F; }
+bool isBlankOrControl(QChar c) {
+    return c.unicode() <= 0x20 || c.unicode() == 0x7F;
+}
 
 }  // namespace
 
-void TextLocale::initFromSystem() { set(QLocale::system()); }
+void TextLocale::initFromSystem() {
+    set(QLocale::system());
+}
 
 void TextLocale::set(const QLocale& locale) {
     auto* fresh = new TextLocale(makeLocale(locale));
@@ -105,14 +113,17 @@ QDateTime dateTimeFromValue(double value) {
     return QDateTime(date, QTime(0, 0)).addMSecs(msecs);
 }
 
-qint64 dayNumber(const QDate& date) { return baseDate().daysTo(date); }
+qint64 dayNumber(const QDate& date) {
+    return baseDate().daysTo(date);
+}
 
 QString relativeDateText(const QDateTime& file, const QDateTime& reference) {
     if (!file.isValid() || !reference.isValid())
         return QString();
     const QDate d = file.date();
     const QDate r = reference.date();
-    if (d.year() == 0)
+    // Dates before the year 1 have no text (QDate counts them as negative years).
+    if (d.year() < 1)
         return QString();
     const qint64 dayD = dayNumber(d);
     const qint64 dayR = dayNumber(r);
@@ -129,7 +140,8 @@ QString relativeDateText(const QDateTime& file, const QDateTime& reference) {
             return QStringLiteral("This week");
         if (weeks < 2)
             return QStringLiteral("Next week");
-        const qint64 months = (qint64(d.year()) * 12 + d.month()) - (qint64(r.year()) * 12 + r.month());
+        const qint64 months =
+            (qint64(d.year()) * 12 + d.month()) - (qint64(r.year()) * 12 + r.month());
         const qint64 yearsApart = d.year() - r.year();
         if (months < 3)
             return QString::number(weeks) + QStringLiteral(" weeks");
@@ -187,7 +199,9 @@ QDateTime fileDateTime(quint32 packed) {
     return QDateTime(date, time);
 }
 
-double fileDateValue(quint32 packed) { return dateTimeValue(fileDateTime(packed)); }
+double fileDateValue(quint32 packed) {
+    return dateTimeValue(fileDateTime(packed));
+}
 
 QString fileDateText(quint32 packed) {
     if (packed == 0)
@@ -272,7 +286,9 @@ QByteArray joinPath(const QByteArray& folder, const QByteArray& name) {
     return folder + '/' + name;
 }
 
-QString displayText(const QByteArray& bytes) { return QFile::decodeName(bytes); }
+QString displayText(const QByteArray& bytes) {
+    return QFile::decodeName(bytes);
+}
 
 qint64 textToInt64OrZero(QStringView text) {
     qsizetype i = 0;
@@ -296,9 +312,12 @@ qint32 textToIntOrZero(QStringView text) {
 }
 
 QString percentText(double part, double total) {
-    if (part >= total)
+    // "part >= total" also covers a total of 0; a NaN or a negative part over
+    // a zero total would otherwise come out as "nan" or "-inf".
+    const double percent = part / total * 100.0;
+    if (part >= total || !std::isfinite(percent))
         return QStringLiteral("???");
-    QString text = QString::number(part / total * 100.0, 'f', 2);
+    QString text = QString::number(percent, 'f', 2);
     const QString& dec = TextLocale::current().decimalSeparator;
     if (dec != QStringLiteral("."))
         text.replace(QLatin1Char('.'), dec);

@@ -27,11 +27,32 @@ QString applicationTitle() {
     return name.isEmpty() ? QStringLiteral("Vantrel") : name;
 }
 
+// Message boxes without an owner are shown over the window the user is in.
+QWidget* ownerOr(QWidget* parent) {
+    return parent ? parent : QApplication::activeWindow();
+}
+
 }  // namespace
 
-Dialogs& dialogs() { return installed ? *installed : defaultDialogs(); }
+QString boxCaption(BoxKind kind) {
+    switch (kind) {
+        case BoxKind::Error:
+            return QStringLiteral("Error");
+        case BoxKind::Warning:
+            return QStringLiteral("Warning");
+        case BoxKind::Information:
+            break;
+    }
+    return QStringLiteral("Information");
+}
 
-void installDialogs(Dialogs* seam) { installed = seam; }
+Dialogs& dialogs() {
+    return installed ? *installed : defaultDialogs();
+}
+
+void installDialogs(Dialogs* seam) {
+    installed = seam;
+}
 
 void alertBox(const QString& text, QWidget* parent) {
     QApplication::beep();
@@ -50,15 +71,16 @@ void infoBox(const QString& text, QWidget* parent) {
 // ---- QtDialogs --------------------------------------------------------------
 
 void QtDialogs::message(BoxKind kind, const QString& text, QWidget* parent) {
+    QWidget* owner = ownerOr(parent);
     switch (kind) {
         case BoxKind::Error:
-            QMessageBox::critical(parent, QStringLiteral("Error"), text);
+            QMessageBox::critical(owner, boxCaption(kind), text);
             break;
         case BoxKind::Warning:
-            QMessageBox::warning(parent, QStringLiteral("Warning"), text);
+            QMessageBox::warning(owner, boxCaption(kind), text);
             break;
         case BoxKind::Information:
-            QMessageBox::information(parent, QStringLiteral("Information"), text);
+            QMessageBox::information(owner, boxCaption(kind), text);
             break;
     }
 }
@@ -68,8 +90,9 @@ Answer QtDialogs::question(const QString& text, QuestionButtons buttons, QWidget
     QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == QuestionButtons::YesNoCancel)
         set |= QMessageBox::Cancel;
-    const auto answer = QMessageBox::question(
-        parent, caption.isEmpty() ? applicationTitle() : caption, text, set, QMessageBox::Yes);
+    const auto answer =
+        QMessageBox::question(ownerOr(parent), caption.isEmpty() ? applicationTitle() : caption,
+                              text, set, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
         return Answer::Yes;
     if (answer == QMessageBox::No)
@@ -77,15 +100,16 @@ Answer QtDialogs::question(const QString& text, QuestionButtons buttons, QWidget
     return Answer::Cancel;
 }
 
-int QtDialogs::exec(QDialog& dialog) { return dialog.exec(); }
+int QtDialogs::exec(QDialog& dialog) {
+    return dialog.exec();
+}
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                 const QString& filter) {
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString QtDialogs::existingFolder(QWidget* parent, const QString& caption,
-                                  const QString& folder) {
+QString QtDialogs::existingFolder(QWidget* parent, const QString& caption, const QString& folder) {
     return QFileDialog::getExistingDirectory(parent, caption, folder);
 }
 
@@ -130,16 +154,19 @@ std::optional<QString> QtDialogs::textInput(QWidget* parent, const QString& titl
 
 // ---- ScriptedDialogs ----------------------------------------------------------
 
-ScriptedDialogs::ScriptedDialogs() : m_previous(installed) { installDialogs(this); }
-
-ScriptedDialogs::~ScriptedDialogs() { installDialogs(m_previous); }
-
-void ScriptedDialogs::message(BoxKind kind, const QString& text, QWidget*) {
-    messages.append(Shown{kind, text});
+ScriptedDialogs::ScriptedDialogs() : m_previous(installed) {
+    installDialogs(this);
 }
 
-Answer ScriptedDialogs::question(const QString& text, QuestionButtons, QWidget*,
-                                 const QString&) {
+ScriptedDialogs::~ScriptedDialogs() {
+    installDialogs(m_previous);
+}
+
+void ScriptedDialogs::message(BoxKind kind, const QString& text, QWidget*) {
+    messages.append(Shown{kind, text, boxCaption(kind)});
+}
+
+Answer ScriptedDialogs::question(const QString& text, QuestionButtons, QWidget*, const QString&) {
     questions.append(text);
     if (answers.empty())
         return Answer::No;
@@ -162,8 +189,7 @@ int ScriptedDialogs::exec(QDialog& dialog) {
     return result;
 }
 
-QString ScriptedDialogs::openFileName(QWidget*, const QString&, const QString&,
-                                      const QString&) {
+QString ScriptedDialogs::openFileName(QWidget*, const QString&, const QString&, const QString&) {
     if (fileNames.empty())
         return QString();
     QString f = fileNames.front();

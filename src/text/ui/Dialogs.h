@@ -22,11 +22,16 @@ enum class BoxKind { Error, Warning, Information };
 enum class Answer { Yes, No, Cancel };
 enum class QuestionButtons { YesNo, YesNoCancel };
 
+// The caption of a message box of the given kind: "Error", "Warning" or
+// "Information".
+QString boxCaption(BoxKind kind);
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // A modal box with one OK button; returns when it is closed.
+    // A modal box with one OK button and the caption boxCaption(kind); returns
+    // when it is closed. Without a parent the box is modal over the active window.
     virtual void message(BoxKind kind, const QString& text, QWidget* parent) = 0;
     // A confirmation box; the caption is the application title unless given.
     virtual Answer question(const QString& text, QuestionButtons buttons, QWidget* parent,
@@ -72,14 +77,13 @@ public:
     int exec(QDialog& dialog) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
-    QString existingFolder(QWidget* parent, const QString& caption,
-                           const QString& folder) override;
+    QString existingFolder(QWidget* parent, const QString& caption, const QString& folder) override;
     bool printDialog(QPrinter& printer, QWidget* parent, bool* selection) override;
     bool printSetupDialog(QPrinter& printer, QWidget* parent) override;
     std::optional<QFont> fontDialog(const QFont& initial, QWidget* parent,
                                     bool fixedPitchOnly) override;
-    std::optional<QString> textInput(QWidget* parent, const QString& title,
-                                     const QString& prompt, const QString& initial) override;
+    std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& initial) override;
 };
 
 // For tests: installs itself on construction and restores the previous seam
@@ -94,6 +98,7 @@ public:
     struct Shown {
         BoxKind kind;
         QString text;
+        QString caption = QString();  // the caption the real box would carry
     };
 
     ScriptedDialogs();
@@ -105,8 +110,8 @@ public:
     std::deque<std::function<int(QDialog&)>> dialogHandlers;
     std::deque<QString> fileNames;
     std::deque<QString> folders;
-    std::deque<bool> printAnswers;        // true = confirmed
-    std::deque<bool> printSelection;      // the "selection" choice of a confirmed print
+    std::deque<bool> printAnswers;    // true = confirmed
+    std::deque<bool> printSelection;  // the "selection" choice of a confirmed print
     std::deque<std::optional<QFont>> fonts;
     std::deque<std::optional<QString>> texts;
 
@@ -120,14 +125,13 @@ public:
     int exec(QDialog& dialog) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
-    QString existingFolder(QWidget* parent, const QString& caption,
-                           const QString& folder) override;
+    QString existingFolder(QWidget* parent, const QString& caption, const QString& folder) override;
     bool printDialog(QPrinter& printer, QWidget* parent, bool* selection) override;
     bool printSetupDialog(QPrinter& printer, QWidget* parent) override;
     std::optional<QFont> fontDialog(const QFont& initial, QWidget* parent,
                                     bool fixedPitchOnly) override;
-    std::optional<QString> textInput(QWidget* parent, const QString& title,
-                                     const QString& prompt, const QString& initial) override;
+    std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& initial) override;
 
     // The texts of the recorded messages, in order.
     QStringList messageTexts() const;
