@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/FileRecord.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace vantrel {
+
+// The seven ways duplicate files are matched, in the order of the
+// "Duplicates matching on" choice.
+enum class DupCriterion {
+    FilenameOnly = 0,
+    FilenameAndSize = 1,
+    FilenameSizeAndDate = 2,
+    SizeOnly = 3,
+    SizeAndDate = 4,
+    SizeAndType = 5,
+    TypeAndDate = 6,
+};
+QStringList dupCriterionTexts();
+
+enum class SizeCondition { LargerOrEqual, SmallerOrEqual, Between };
+
+struct DupSearchOptions {
+    bool duplicateMode = true;  // false: file hogs
+    DupCriterion criterion = DupCriterion::FilenameOnly;
+    SizeCondition condition = SizeCondition::LargerOrEqual;
+    qint64 limit1 = 256000;  // bytes
+    qint64 limit2 = 256000;  // bytes, "in between" only
+    // How many candidates the search keeps before it refuses more (the
+    // caller then aborts the scan). About 4 million lines stay well under
+    // 2 GB of memory.
+    qsizetype capacity = 4'000'000;
+};
+
+// One kept file: its candidate line (the field texts joined by tabs, in the
+// order of the mode and criterion: seven fields for duplicates, six for file
+// hogs; what the clipboard copies), its exact byte path and the values the
+// grid sorts and totals by.
+struct DupCandidate {
+    QString line;
+    QByteArray path;
+    qint64 size = 0;
+    quint32 modified = 0;  // packed write time
+    quint32 accessed = 0;  // packed access time
+};
+
+// The candidate line's fields for a mode and criterion, in line order.
+QStringList dupLineFields(const QString& name, const QString& size, const QString& date,
+                          const QString& time, const QString& access, const QString& folder,
+                          const QString& type, bool duplicateMode, DupCriterion criterion);
+
+// The grouping key of a candidate line: the fields the criterion names, each
+// trimmed and in ASCII upper case, joined by tabs. The fields stay apart, so
+// a file "a1" of size "23" never matches a file "a12" of size "3".
+QString dupKey(const QString& line, DupCriterion criterion);
+
+// The grid cells of a candidate, in column order: "Filename", "Size",
+// "Modified", "Time", "Access", "Folder", "Type" for duplicates; "Size",
+// "Modified", "Time", "Access", "FileName", "Type" for file hogs.
+QStringList dupGridCells(const DupCandidate& c, bool duplicateMode, DupCriterion criterion);
+
+// Collects candidates during a walk and turns them into result rows. Not
+// thread-safe: one search belongs to one scan job.
+class DupSearch {
+public:
+    explicit DupSearch(const DupSearchOptions& options);
+
+    const DupSearchOptions& options() const { return m_options; }
+
+    // Whether a size passes the size condition.
+    bool passes(qint64 size) const;
+
+    enum class Added { Kept, Skipped, Full };
+    // Builds and keeps the candidate of one listed file when its size passes.
+    // Full: the capacity is reached and the file was not kept; the caller
+    // stops the walk and shows the resource message.
+    Added addFile(const FileRecord& record, const QByteArray& folder);
+
+    qsizetype candidateCount() const { return qsizetype(m_candidates.size()); }
+
+    // Sorts the candidates and returns the result rows in row order:
+    // duplicates as runs of two or more neighbours with equal keys (a line
+    // with no equal neighbour is not shown); file hogs every candidate, in
+    // reverse line order (the window then sorts them by size, largest first).
+    std::vector<DupCandidate> finish();
+
+private:
+    QString lineFor(const FileRecord& record, const QByteArray& folder, QByteArray* path);
+    const QString& folderText(const QByteArray& folder);
+    const QString& dateText(quint32 packed);
+    const QString& timeText(quint32 packed);
+    const QString& typeText(const QString& name);
+
+    DupSearchOptions m_options;
+    std::vector<DupCandidate> m_candidates;
+    QByteArray m_lastFolder;
+    QString m_lastFolderText;
+    QHash<quint32, QString> m_dates;
+    QHash<quint32, QString> m_times;
+    QHash<QString, QString> m_types;
+};
+
+// A name or folder as a field of a candidate line: control characters
+// (tabs and line breaks among them, which would split the line) are shown as
+// U+FFFD. The exact bytes travel in DupCandidate::path.
+QString lineFieldText(const QByteArray& bytes);
+
+// The resource message shown when the candidate list is full.
+QString candidateListFullMessage();
+
+}  // namespace vantrel
