@@ -1,0 +1,506 @@
+#include "results/ResultGridModel.h"
+
+#include "platform/FileRecord.h"
+#include "results/GridClipboard.h"
+#include "results/SortDirections.h"
+#include "text/Formats.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace vantrel {
+
+ResultGridModel::ResultGridModel(const GridLayout& layout, QObject* parent)
+    : QAbstractTableModel(parent), m_layout(layout), m_directions(&SortDirections::forRun(layout)) {
+    resetStorage();
+}
+
+ResultGridModel::~ResultGridModel() = default;
+
+void ResultGridModel::setGridLayout(const GridLayout& layout) {
+    const bool sameTool = layout.id == m_layout.id;
+    beginResetModel();
+    m_layout = layout;
+    if (!sameTool)
+        m_directions = &SortDirections::forRun(layout);
+    resetStorage();
+    endResetModel();
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, std::max(m_columns - 1, 0));
+    Q_EMIT marksChanged();
+}
+
+void ResultGridModel::setSortDirections(SortDirections* directions) {
+    m_directions = directions ? directions : &SortDirections::forRun(m_layout);
+}
+
+void ResultGridModel::resetStorage() {
+    m_columns = m_layout.columnCount();
+    m_slotOfColumn.assign(size_t(m_columns), -1);
+    m_slots = 0;
+    for (int c = 0; c < m_columns; ++c) {
+        if (m_layout.kind(c) != ColumnKind::Text)
+            m_slotOfColumn[size_t(c)] = m_slots++;
+    }
+    m_text = QByteArray();
+    m_rows = {};
+    m_ends = {};
+    m_values = {};
+    m_order = {};
+    m_shown = 0;
+    m_marked = {};
+    m_markedCount = 0;
+    m_markedBytes = 0;
+}
+
+// ---- QAbstractItemModel -----------------------------------------------------
+
+int ResultGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(m_shown, 1);
+}
+
+int ResultGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_columns;
+}
+
+QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const int row = index.row() + 1;
+    const int column = index.column();
+    const bool hasRow = index.row() < m_shown;
+    switch (role) {
+        case Qt::DisplayRole:
+            return hasRow ? storedCell(storageIndex(row), column) : QString();
+        case Qt::TextAlignmentRole: {
+            const Qt::Alignment h =
+                m_layout.isRightAligned(column) ? Qt::AlignRight : Qt::AlignLeft;
+            return int(h | Qt::AlignTop);
+        }
+        case MarkedRole:
+            return hasRow && column == m_layout.markColumn &&
+                   m_rows[storageIndex(row)].markBytes != kUnmarked;
+        case PathRole:
+            return hasRow ? storedPath(storageIndex(row)) : QByteArray();
+        default:
+            return {};
+    }
+}
+
+QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section >= 0 && section < m_columns ? m_layout.titles[section] : QVariant();
+    return section + 1;
+}
+
+Qt::ItemFlags ResultGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+// ---- Filling ----------------------------------------------------------------
+
+void ResultGridModel::ClearGrid() {
+    beginResetModel();
+    resetStorage();
+    endResetModel();
+    Q_EMIT marksChanged();
+}
+
+void ResultGridModel::appendStored(const QStringList& cells, const QByteArray& path,
+                                   const QList<SortValue>& values) {
+    Row row;
+    row.offset = m_text.size();
+    for (int c = 0; c < m_columns; ++c) {
+        if (c < cells.size())
+            m_text.append(cells[c].toUtf8());
+        m_ends.push_back(std::uint32_t(m_text.size() - row.offset));
+    }
+    m_text.append(path);
+    m_ends.push_back(std::uint32_t(m_text.size() - row.offset));
+
+    const size_t first = m_values.size();
+    m_values.resize(first + size_t(m_slots));
+    for (int c = 0; c < m_columns; ++c) {
+        const int slot = m_slotOfColumn[size_t(c)];
+        if (slot < 0)
+            continue;
+        const auto given = std::find_if(values.cbegin(), values.cend(),
+                                        [c](const SortValue& v) { return v.column == c; });
+        double value;
+        if (given != values.cend())
+            value = given->value;
+        else if (m_layout.kind(c) == ColumnKind::Number)
+            value = numberSortValue(c < cells.size() ? QStringView(cells[c]) : QStringView());
+        else
+            value = dateSortValueFromText(c < cells.size() ? QStringView(cells[c]) : QStringView());
+        m_values[first + size_t(slot)] = value;
+    }
+    m_order.push_back(std::uint32_t(m_rows.size()));
+    m_rows.push_back(row);
+}
+
+void ResultGridModel::addToGrid(const GridRow& row) {
+    appendStored(row.cells, row.path, row.values);
+    if (m_batchDepth == 0)
+        announceRows();
+}
+
+void ResultGridModel::addToGrid(const QString& line, const QByteArray& path,
+                                const QList<SortValue>& values) {
+    QStringList cells;
+    cells.reserve(m_columns);
+    for (int c = 0; c < m_columns; ++c)
+        cells.append(tabField(line, m_layout.fieldOfColumn(c)));
+    appendStored(cells, path, values);
+    if (m_batchDepth == 0)
+        announceRows();
+}
+
+void ResultGridModel::beginBatch() {
+    ++m_batchDepth;
+}
+
+void ResultGridModel::endBatch() {
+    if (m_batchDepth > 0 && --m_batchDepth == 0)
+        announceRows();
+}
+
+void ResultGridModel::announceRows() {
+    const int total = rowCounter();
+    if (total == m_shown)
+        return;
+    if (m_shown == 0) {
+        // The empty row of an empty grid becomes the first result row.
+        m_shown = 1;
+        Q_EMIT dataChanged(index(0, 0), index(0, std::max(m_columns - 1, 0)));
+    }
+    if (total > m_shown) {
+        beginInsertRows(QModelIndex(), m_shown, total - 1);
+        m_shown = total;
+        endInsertRows();
+    }
+}
+
+QString ResultGridModel::storedCell(std::uint32_t index, int column) const {
+    if (column < 0 || column >= m_columns)
+        return {};
+    const Row& row = m_rows[index];
+    const std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
+    const std::uint32_t start = column == 0 ? 0 : ends[column - 1];
+    return QString::fromUtf8(m_text.constData() + row.offset + start,
+                             qsizetype(ends[column] - start));
+}
+
+QByteArray ResultGridModel::storedPath(std::uint32_t index) const {
+    const Row& row = m_rows[index];
+    const std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
+    const std::uint32_t start = m_columns == 0 ? 0 : ends[m_columns - 1];
+    return QByteArray(m_text.constData() + row.offset + start, qsizetype(ends[m_columns] - start));
+}
+
+bool ResultGridModel::samePath(std::uint32_t a, std::uint32_t b) const {
+    if (a == b)
+        return true;
+    const auto span = [this](std::uint32_t i) {
+        const std::uint32_t* ends = &m_ends[size_t(i) * size_t(m_columns + 1)];
+        const std::uint32_t start = m_columns == 0 ? 0 : ends[m_columns - 1];
+        return QByteArrayView(m_text.constData() + m_rows[i].offset + start,
+                              qsizetype(ends[m_columns] - start));
+    };
+    return span(a) == span(b);
+}
+
+double ResultGridModel::storedValue(std::uint32_t index, int column) const {
+    const int slot = m_slotOfColumn[size_t(column)];
+    return m_values[size_t(index) * size_t(m_slots) + size_t(slot)];
+}
+
+QString ResultGridModel::cellText(int row, int column) const {
+    return isResultRow(row) ? storedCell(storageIndex(row), column) : QString();
+}
+
+QStringList ResultGridModel::rowTexts(int row) const {
+    QStringList out;
+    out.reserve(m_columns);
+    for (int c = 0; c < m_columns; ++c)
+        out.append(cellText(row, c));
+    return out;
+}
+
+QByteArray ResultGridModel::pathAt(int row) const {
+    return isResultRow(row) ? storedPath(storageIndex(row)) : QByteArray();
+}
+
+void ResultGridModel::setCellText(int row, int column, const QString& text) {
+    if (!isResultRow(row) || column < 0 || column >= m_columns)
+        return;
+    const std::uint32_t index = storageIndex(row);
+    QStringList cells;
+    for (int c = 0; c < m_columns; ++c)
+        cells.append(c == column ? text : storedCell(index, c));
+    const QByteArray path = storedPath(index);
+    // Rewrite the row at the end of the text store; its old bytes stay unused.
+    Row& stored = m_rows[index];
+    stored.offset = m_text.size();
+    std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
+    for (int c = 0; c < m_columns; ++c) {
+        m_text.append(cells[c].toUtf8());
+        ends[c] = std::uint32_t(m_text.size() - stored.offset);
+    }
+    m_text.append(path);
+    ends[m_columns] = std::uint32_t(m_text.size() - stored.offset);
+    const int slot = m_slotOfColumn[size_t(column)];
+    if (slot >= 0) {
+        m_values[size_t(index) * size_t(m_slots) + size_t(slot)] =
+            m_layout.kind(column) == ColumnKind::Number ? numberSortValue(text)
+                                                        : dateSortValueFromText(text);
+    }
+    if (row <= m_shown)
+        rowsChanged(row, row);
+}
+
+bool ResultGridModel::fileExists(int row) const {
+    const QByteArray path = pathAt(row);
+    if (path.isEmpty())
+        return false;
+    FileRecord record;
+    return statPath(path, record) && !record.isDirectory();
+}
+
+// ---- Marks ------------------------------------------------------------------
+
+bool ResultGridModel::isMarked(int row) const {
+    return isResultRow(row) && m_rows[storageIndex(row)].markBytes != kUnmarked;
+}
+
+bool ResultGridModel::toggle(std::uint32_t index) {
+    Row& row = m_rows[index];
+    if (row.markBytes != kUnmarked) {
+        if (row.markBytes >= 0) {
+            m_markedCount -= 1;
+            m_markedBytes -= row.markBytes;
+        }
+        row.markBytes = kUnmarked;
+        const auto equal =
+            std::find_if(m_marked.begin(), m_marked.end(),
+                         [this, index](std::uint32_t m) { return samePath(m, index); });
+        if (equal != m_marked.end())
+            m_marked.erase(equal);
+        return false;
+    }
+    FileRecord record;
+    const QByteArray path = storedPath(index);
+    if (!path.isEmpty() && statPath(path, record) && !record.isDirectory()) {
+        row.markBytes = record.size;
+        m_markedCount += 1;
+        m_markedBytes += record.size;
+    } else {
+        row.markBytes = kMarkedUncounted;
+    }
+    m_marked.push_back(index);
+    return true;
+}
+
+bool ResultGridModel::deleteOneFile(int row) {
+    if (!isResultRow(row) || m_layout.markColumn < 0)
+        return false;
+    if (m_batchDepth == 0)
+        announceRows();
+    toggle(storageIndex(row));
+    if (row <= m_shown)
+        rowsChanged(row, row);
+    Q_EMIT marksChanged();
+    return true;
+}
+
+int ResultGridModel::markAll() {
+    clearAllMarks();
+    int toggled = 0;
+    if (m_layout.markColumn < 0)
+        return 0;
+    const int last = gridRowCount() - 1;
+    for (int row = 1; row <= last; ++row) {
+        if (!isResultRow(row))
+            continue;
+        toggle(storageIndex(row));
+        ++toggled;
+    }
+    if (toggled > 0) {
+        rowsChanged(1, std::min(last, m_shown));
+        Q_EMIT marksChanged();
+    }
+    return toggled;
+}
+
+void ResultGridModel::clearAllMarks() {
+    const bool hadMarks =
+        !m_marked.empty() || std::any_of(m_rows.cbegin(), m_rows.cend(),
+                                         [](const Row& r) { return r.markBytes != kUnmarked; });
+    m_markedCount = 0;
+    m_markedBytes = 0;
+    m_marked.clear();
+    for (Row& row : m_rows)
+        row.markBytes = kUnmarked;
+    if (hadMarks && m_shown > 0)
+        rowsChanged(1, m_shown);
+    Q_EMIT marksChanged();
+}
+
+QList<QByteArray> ResultGridModel::markedPaths() const {
+    QList<QByteArray> out;
+    out.reserve(qsizetype(m_marked.size()));
+    for (std::uint32_t index : m_marked)
+        out.append(storedPath(index));
+    return out;
+}
+
+QString ResultGridModel::statusText() const {
+    return markStatusText(m_layout.statusFormat, m_markedCount, m_markedBytes);
+}
+
+void ResultGridModel::rowsChanged(int firstRow, int lastRow) {
+    if (firstRow > lastRow || m_columns == 0)
+        return;
+    Q_EMIT dataChanged(index(firstRow - 1, 0), index(lastRow - 1, m_columns - 1));
+}
+
+// ---- Sorting ----------------------------------------------------------------
+
+std::vector<double> ResultGridModel::valueKeys(SortKind kind, int first, int last,
+                                               int column) const {
+    std::vector<double> keys;
+    keys.reserve(size_t(last - first + 1));
+    const bool stored = m_slotOfColumn[size_t(column)] >= 0 &&
+                        (m_layout.kind(column) == ColumnKind::Number) == (kind == SortKind::Number);
+    for (int row = first; row <= last; ++row) {
+        const std::uint32_t index = storageIndex(row);
+        if (stored)
+            keys.push_back(storedValue(index, column));
+        else if (kind == SortKind::Number)
+            keys.push_back(numberSortValue(storedCell(index, column)));
+        else
+            keys.push_back(dateSortValueFromText(storedCell(index, column)));
+    }
+    return keys;
+}
+
+void ResultGridModel::applyPermutation(int first, const std::vector<std::uint32_t>& perm) {
+    std::vector<std::uint32_t> moved(perm.size());
+    for (size_t p = 0; p < perm.size(); ++p)
+        moved[p] = m_order[size_t(first) - 1 + perm[p]];
+    std::copy(moved.cbegin(), moved.cend(), m_order.begin() + (first - 1));
+}
+
+void ResultGridModel::sortRows(SortKind kind, int first, int last, bool descending, int column) {
+    if (column < 0 || column >= m_columns)
+        return;
+    if (m_batchDepth == 0)
+        announceRows();
+    first = std::max(first, 1);
+    last = std::min(last, rowCounter());
+    if (last - first < 1)
+        return;
+    std::vector<std::uint32_t> perm(size_t(last - first + 1));
+    std::iota(perm.begin(), perm.end(), 0u);
+    if (kind == SortKind::Text) {
+        TextSortKeys keys;
+        keys.reserve(last - first + 1, qsizetype(last - first + 1) * 16);
+        for (int row = first; row <= last; ++row)
+            keys.append(storedCell(storageIndex(row), column));
+        sortPermutationByText(perm, keys, descending);
+    } else {
+        const std::vector<double> keys = valueKeys(kind, first, last, column);
+        sortPermutationByValue(perm, keys, descending);
+    }
+    applyPermutation(first, perm);
+    rowsChanged(first, std::min(last, m_shown));
+}
+
+void ResultGridModel::sortByText(int first, int last, bool descending, int column) {
+    sortRows(SortKind::Text, first, last, descending, column);
+}
+
+void ResultGridModel::sortByNumber(int first, int last, bool descending, int column) {
+    sortRows(SortKind::Number, first, last, descending, column);
+}
+
+void ResultGridModel::sortByDate(int first, int last, bool descending, int column) {
+    sortRows(SortKind::Date, first, last, descending, column);
+}
+
+bool ResultGridModel::sortByKey(int key) {
+    if (!m_layout.sortingOffered || key < 0 || key >= m_layout.sortKeys.size())
+        return false;
+    const GridSortKey& k = m_layout.sortKeys[key];
+    if (m_layout.flipBeforeSort)
+        m_directions->flip(key);
+    sortRows(k.kind, 1, gridRowCount() - 1, m_directions->descending(key), k.column);
+    if (!m_layout.flipBeforeSort)
+        m_directions->flip(key);
+    return true;
+}
+
+bool ResultGridModel::sortByKeyAgain(int key) {
+    if (!m_layout.sortingOffered || key < 0 || key >= m_layout.sortKeys.size())
+        return false;
+    const GridSortKey& k = m_layout.sortKeys[key];
+    const bool descending =
+        m_layout.flipBeforeSort ? m_directions->descending(key) : !m_directions->descending(key);
+    sortRows(k.kind, 1, gridRowCount() - 1, descending, k.column);
+    return true;
+}
+
+// ---- Exports ----------------------------------------------------------------
+
+QStringList ResultGridModel::resultLines() const {
+    int fields = 0;
+    for (int c = 0; c < m_columns; ++c)
+        fields = std::max(fields, m_layout.fieldOfColumn(c));
+    std::vector<int> columnOfField(size_t(fields) + 1, -1);
+    for (int c = 0; c < m_columns; ++c)
+        columnOfField[size_t(m_layout.fieldOfColumn(c))] = c;
+    QStringList out;
+    out.reserve(rowCounter());
+    for (std::uint32_t index = 0; index < m_rows.size(); ++index) {
+        QString line;
+        for (int f = 1; f <= fields; ++f) {
+            if (f > 1)
+                line += QLatin1Char('\t');
+            const int c = columnOfField[size_t(f)];
+            if (c >= 0)
+                line += storedCell(index, c);
+        }
+        out.append(line);
+    }
+    return out;
+}
+
+QList<QStringList> ResultGridModel::gridRows() const {
+    QList<QStringList> out;
+    out.reserve(rowCounter());
+    for (int row = 1; row <= rowCounter(); ++row)
+        out.append(rowTexts(row));
+    return out;
+}
+
+QList<QStringList> ResultGridModel::reportRows() const {
+    QList<QStringList> out;
+    out.reserve(gridRowCount());
+    out.append(m_layout.titles);
+    for (int row = 1; row < gridRowCount(); ++row)
+        out.append(rowTexts(row));
+    return out;
+}
+
+QString ResultGridModel::clipboardText() const {
+    const ClipboardForm form = m_layout.clipboard;
+    return vantrel::clipboardText(
+        form, m_layout.titles,
+        form == ClipboardForm::ResultLines ? QList<QStringList>() : gridRows(),
+        form == ClipboardForm::ResultLines ? resultLines() : QStringList());
+}
+
+}  // namespace vantrel

@@ -1,0 +1,205 @@
+#pragma once
+
+#include "results/GridLayout.h"
+#include "results/GridSort.h"
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace vantrel {
+
+class SortDirections;
+
+// The sort value of a number or date column, given with a row.
+struct SortValue {
+    int column = 0;
+    double value = 0.0;  // a number, or a day number (dateSortValue)
+};
+
+// One result row as a tool hands it over.
+struct GridRow {
+    QStringList cells;        // display texts in column order (may be lossy)
+    QByteArray path;          // the exact bytes of the row's file; empty: no file
+    QList<SortValue> values;  // sort values of number and date columns; a missing
+                              // one is read from the cell text (numberSortValue,
+                              // dateSortValueFromText)
+};
+
+// The rows of one result grid, their marks and their order: the engine
+// behind ResultGrid, usable without a display.
+//
+// Rows are numbered as the grid shows them: row 0 is the title row (the
+// horizontal header), rows 1 .. rowCounter() are the results; model row r is
+// grid row r + 1. An empty grid still shows one empty data row (grid row
+// count 2), which holds no file and ignores marks and sorts.
+//
+// Rows are stored compactly (their texts and paths back to back, sort values
+// of number and date columns alongside), so that a grid of a million rows
+// stays small; sorting reorders a permutation, and marks belong to the rows,
+// so they travel with them.
+//
+// Marks: toggling a row looks its exact path up (statPath; a folder counts as
+// not found). A file that is found adds 1 and its size to the marked count and
+// byte total; a vanished file is marked all the same but adds nothing.
+// Unmarking takes back exactly what the mark added. The marked paths are kept
+// in marking order (lbDeleted); unmarking removes the first equal path.
+class ResultGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Role {
+        MarkedRole = Qt::UserRole + 1,  // bool, on the mark column's cell
+        PathRole,                       // QByteArray, the row's exact path
+    };
+
+    explicit ResultGridModel(const GridLayout& layout, QObject* parent = nullptr);
+    ~ResultGridModel() override;
+
+    const GridLayout& gridLayout() const { return m_layout; }
+    // Takes another layout (another criterion of the duplicates window, for
+    // instance) and clears the grid.
+    void setGridLayout(const GridLayout& layout);
+    // The direction flags used by sortByKey; SortDirections::forRun(layout)
+    // unless set. Not owned; must outlive the model.
+    void setSortDirections(SortDirections* directions);
+    SortDirections& sortDirections() const { return *m_directions; }
+
+    // QAbstractItemModel
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // ---- Filling -------------------------------------------------------------
+
+    // Empties every row, the marks and lbDeleted; the layout stays.
+    void ClearGrid();
+    // Appends one row. Views learn of it at once, or at the end of the
+    // enclosing batch.
+    void addToGrid(const GridRow& row);
+    // Appends the row that a tab-separated line gives: column c takes field
+    // gridLayout().fieldOfColumn(c) (trimmed, as tabField does).
+    void addToGrid(const QString& line, const QByteArray& path,
+                   const QList<SortValue>& values = {});
+    // Rows added between beginBatch and the matching endBatch reach views as
+    // one insertion (nested batches count).
+    void beginBatch();
+    void endBatch();
+
+    // Result rows filled so far.
+    int rowCounter() const { return int(m_rows.size()); }
+    // The grid's row count, title row included: rowCounter() + 1, but at
+    // least 2.
+    int gridRowCount() const { return std::max(rowCounter(), 1) + 1; }
+
+    // Row access by grid row (1-based); empty results beyond rowCounter().
+    QString cellText(int row, int column) const;
+    QStringList rowTexts(int row) const;
+    QByteArray pathAt(int row) const;
+    // Replaces one cell's text (and its sort value when the column is a
+    // number or date column, read from the new text).
+    void setCellText(int row, int column, const QString& text);
+    // Whether the row's file exists (any kind of entry but a folder).
+    bool fileExists(int row) const;
+
+    // ---- Marks ---------------------------------------------------------------
+
+    bool isMarked(int row) const;
+    // Toggles the mark of a grid row; rows outside 1 .. rowCounter() are
+    // ignored (returns false).
+    bool deleteOneFile(int row);
+    // Clears every mark, then toggles rows 1 .. gridRowCount() - 1 in order.
+    // Returns the number of rows toggled.
+    int markAll();
+    // Marked count and byte total to 0, lbDeleted emptied, every mark removed.
+    void clearAllMarks();
+    qint64 markedCount() const { return m_markedCount; }
+    qint64 markedBytes() const { return m_markedBytes; }
+    // lbDeleted: the exact paths of the marked rows in marking order.
+    QList<QByteArray> markedPaths() const;
+    qsizetype markedPathCount() const { return qsizetype(m_marked.size()); }
+    // The layout's status text for the current count and total.
+    QString statusText() const;
+
+    // ---- Sorting -------------------------------------------------------------
+
+    // The three grid sorts over grid rows first .. last (clamped to the
+    // result rows).
+    void sortByText(int first, int last, bool descending, int column);
+    void sortByNumber(int first, int last, bool descending, int column);
+    void sortByDate(int first, int last, bool descending, int column);
+    void sortRows(SortKind kind, int first, int last, bool descending, int column);
+    // The "Sort" menu entry `key` of the layout: sorts rows 1 .. gridRowCount()
+    // - 1 with the key's direction flag and flips the flag (or flips first,
+    // when the layout says so). Returns false, changing nothing, when the
+    // layout offers no sorting or the key does not exist.
+    bool sortByKey(int key);
+    // Sorts by `key` again in the direction of its last sort; the flag stays.
+    bool sortByKeyAgain(int key);
+
+    // ---- Exports -------------------------------------------------------------
+
+    // The result's tab-separated lines rebuilt from the cells (the inverse of
+    // the layout's field order), in the order the rows were added.
+    QStringList resultLines() const;
+    // The data rows 1 .. rowCounter() in grid order.
+    QList<QStringList> gridRows() const;
+    // The title row and rows 1 .. gridRowCount() - 1 (the empty row of an
+    // empty grid included), as a printed report lists them.
+    QList<QStringList> reportRows() const;
+    // The layout's clipboard text (see clipboardText in GridClipboard.h).
+    QString clipboardText() const;
+
+Q_SIGNALS:
+    // The marked count, byte total or lbDeleted changed.
+    void marksChanged();
+
+private:
+    struct Row {
+        qsizetype offset = 0;  // the row's bytes in m_text: cells, then the path
+        qint64 markBytes = kUnmarked;
+    };
+    static constexpr qint64 kUnmarked = -1;
+    static constexpr qint64 kMarkedUncounted = -2;  // marked while the file was missing
+
+    void resetStorage();
+    void announceRows();
+    std::uint32_t storageIndex(int row) const { return m_order[size_t(row) - 1]; }
+    bool isResultRow(int row) const { return row >= 1 && row <= rowCounter(); }
+    QString storedCell(std::uint32_t index, int column) const;
+    QByteArray storedPath(std::uint32_t index) const;
+    bool samePath(std::uint32_t a, std::uint32_t b) const;
+    void appendStored(const QStringList& cells, const QByteArray& path,
+                      const QList<SortValue>& values);
+    double storedValue(std::uint32_t index, int column) const;
+    bool toggle(std::uint32_t index);
+    void rowsChanged(int firstRow, int lastRow);
+    std::vector<double> valueKeys(SortKind kind, int first, int last, int column) const;
+    void applyPermutation(int first, const std::vector<std::uint32_t>& perm);
+
+    GridLayout m_layout;
+    int m_columns = 0;
+    SortDirections* m_directions = nullptr;
+
+    QByteArray m_text;                  // every row's UTF-8 cells and path
+    std::vector<Row> m_rows;            // in the order added
+    std::vector<std::uint32_t> m_ends;  // per row: columns + 1 ends relative to offset
+    std::vector<int> m_slotOfColumn;    // sort value slot of a column, -1 for text
+    int m_slots = 0;
+    std::vector<double> m_values;        // per row: m_slots sort values
+    std::vector<std::uint32_t> m_order;  // grid position -> row index
+    int m_shown = 0;                     // rows views know of
+    int m_batchDepth = 0;
+
+    std::vector<std::uint32_t> m_marked;  // lbDeleted, as row indexes
+    qint64 m_markedCount = 0;
+    qint64 m_markedBytes = 0;
+};
+
+}  // namespace vantrel
