@@ -1,0 +1,152 @@
+#pragma once
+
+#include "platform/Drives.h"
+#include "platform/FileRecord.h"
+#include "scan/ScanProgress.h"
+#include "scan/Wildcard.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace vantrel {
+
+// The one folder walk that every search tool runs, configured per tool.
+//
+// Order: a folder's sub-folders are walked first, depth first, in bytewise
+// order of their names; then the folder's own entries are handed on, in
+// bytewise order of their names. So the deepest folders come first and the
+// root comes last, and the order never depends on the order in which the
+// file system lists a folder.
+//
+// What is never done: entering a hidden folder (name with a leading dot),
+// entering a folder on another file system than the root's, entering the
+// same folder twice along one path (a bind-mount loop), following a
+// symbolic link, opening anything but a folder (fifos, sockets and devices
+// are only looked at). The root itself is opened as named, so a root given
+// as a path through a symbolic link is walked.
+//
+// Failures are data: a folder that cannot be opened or read is recorded as
+// a WalkError and skipped, and the walk goes on. Entries that disappear
+// between the listing and the look at them are counted as vanished, not as
+// errors.
+
+// Which entries of a folder listing are handed on besides plain files: any
+// of faHidden, faSysFile and faDirectory. An entry that carries one of
+// these bits that the mask lacks is skipped. Examples: the duplicates tool
+// uses 0, quick clean faHidden, folder hogs and statistics all three.
+constexpr quint32 kWalkMaskBits = faHidden | faSysFile | faDirectory;
+
+struct WalkOptions {
+    Wildcard pattern;         // names of the entries handed on ("*.*" by default)
+    quint32 includeMask = 0;  // see kWalkMaskBits
+    // Deepest level of folders entered: -1 for the whole tree, 0 for the
+    // root's own entries only, 1 for the root and its direct sub-folders, ...
+    int maxDepth = -1;
+};
+
+struct WalkError {
+    enum class Kind {
+        DriveNotOpened,   // the root of a drive could not be opened
+        FolderNotOpened,  // a sub-folder could not be opened (permissions, too many open files)
+        FolderNotRead,    // reading a folder's listing failed part way
+        EntryNotRead,     // an entry was listed but could not be looked at
+        FolderLoop,       // a folder that is also one of its own parents (bind mounts)
+    };
+    Kind kind = Kind::FolderNotOpened;
+    QByteArray path;  // exact bytes of the folder or entry; a drive's root
+    int errorNumber = 0;
+    QString driveText;  // DriveNotOpened: the drive list text of the drive
+
+    // "Can't open drive " followed by the drive text for a drive; otherwise
+    // the path (as display text), a colon and the system's error text.
+    [[nodiscard]] QString message() const;
+};
+
+struct WalkReport {
+    qint64 folders = 0;           // folders whose listing was read
+    qint64 entries = 0;           // entries listed in them
+    qint64 handedOn = 0;          // entries handed to the visitor
+    qint64 vanished = 0;          // entries gone (or changed kind) before they could be read
+    qint64 otherFileSystems = 0;  // folders not entered because they are on another file system
+    QList<WalkError> errors;
+    bool aborted = false;  // the walk stopped because scanAborted was set
+
+    void add(const WalkReport& other);
+};
+
+// What a tool does with the walk. Every call comes on the walking thread, in
+// walk order. After scanAborted is seen set, no further call is made.
+class WalkVisitor {
+public:
+    virtual ~WalkVisitor() = default;
+
+    // ScanAllDrives: a drive's root has been opened and is about to be walked.
+    virtual void driveStarted(const DriveEntry& drive) { Q_UNUSED(drive) }
+    // A folder's listing has been read; its sub-folders come next. `depth` is
+    // 0 for the root.
+    virtual void folderEntered(const QByteArray& folder, int depth) {
+        Q_UNUSED(folder)
+        Q_UNUSED(depth)
+    }
+    // One entry of `folder` that passed the mask and the pattern, after all
+    // sub-folders of `folder` have been walked. The record is reused for the
+    // next entry: copy what must be kept.
+    virtual void entry(const QByteArray& folder, const FileRecord& record) = 0;
+    // All entries of `folder` have been handed on.
+    virtual void folderDone(const QByteArray& folder, int depth) {
+        Q_UNUSED(folder)
+        Q_UNUSED(depth)
+    }
+    // A failure the walk recorded and went past (also in the WalkReport).
+    virtual void error(const WalkError& error) { Q_UNUSED(error) }
+};
+
+// Shared between a tool window and the thread that walks for it.
+struct ScanControl {
+    // Set by Abort (or by a tool that must stop); tested before every entry.
+    std::atomic<bool> scanAborted{false};
+    ScanProgress progress;
+    // Called on the walking thread for every recorded failure; may be empty.
+    std::function<void(const WalkError&)> onError;
+
+    bool aborted() const { return scanAborted.load(std::memory_order_relaxed); }
+};
+
+// Walks roots one after the other with the same options; keeps one report
+// over all of them. Not thread-safe itself: one walker belongs to one thread.
+class Walker {
+public:
+    Walker(const WalkOptions& options, WalkVisitor& visitor, ScanControl& control);
+    ~Walker();
+    Walker(const Walker&) = delete;
+    Walker& operator=(const Walker&) = delete;
+
+    // Walks the tree under `root` (exact bytes, no trailing "/" except "/").
+    // False when the root cannot be opened as a folder: then a DriveNotOpened
+    // error with `driveText` (or the root as text when empty) is recorded.
+    bool walk(const QByteArray& root, const QString& driveText = QString());
+    // The same for a drive of the drive list; calls the visitor's
+    // driveStarted once the root is open, before the walk.
+    bool walk(const DriveEntry& drive);
+
+    [[nodiscard]] const WalkReport& report() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// The drive loop over the drives a tool's user ticked, in list order: a
+// drive that is not ready (driveReady) is skipped without a word; a root
+// that cannot be opened is recorded as DriveNotOpened ("Can't open drive "
+// and the drive text) and the loop goes on; before each walk the visitor's
+// driveStarted is called. Stops early when scanAborted is set.
+WalkReport ScanAllDrives(const QList<DriveEntry>& drives, const WalkOptions& options,
+                         WalkVisitor& visitor, ScanControl& control);
+
+}  // namespace vantrel
