@@ -16,10 +16,10 @@ namespace {
 // package images.
 const QSet<QByteArray>& pseudoFileSystems() {
     static const QSet<QByteArray> types = {
-        "proc",       "sysfs",      "cgroup",     "cgroup2",   "devpts",    "devtmpfs",
-        "securityfs", "mqueue",     "debugfs",    "tracefs",   "bpf",       "autofs",
-        "fusectl",    "configfs",   "pstore",     "binfmt_misc", "hugetlbfs", "efivarfs",
-        "nsfs",       "rpc_pipefs", "selinuxfs",  "squashfs",  "ramfs",     "fuse.gvfsd-fuse",
+        "proc",        "sysfs",      "cgroup",    "cgroup2",     "devpts",    "devtmpfs",
+        "securityfs",  "mqueue",     "debugfs",   "tracefs",     "bpf",       "autofs",
+        "fusectl",     "configfs",   "pstore",    "binfmt_misc", "hugetlbfs", "efivarfs",
+        "nsfs",        "rpc_pipefs", "selinuxfs", "squashfs",    "ramfs",     "fuse.gvfsd-fuse",
         "fuse.portal", "nfsd"};
     return types;
 }
@@ -46,6 +46,17 @@ QByteArray unescapeMountField(const QByteArray& field) {
     return out;
 }
 
+// Whatever is mounted inside /proc or /sys (a tmpfs over /sys/fs/cgroup, say)
+// belongs to the kernel's interfaces and holds no user files.
+bool insideKernelInterface(const QByteArray& root) {
+    for (const char* top : {"/proc", "/sys"}) {
+        const QByteArray t(top);
+        if (root == t || (root.startsWith(t) && root[t.size()] == '/'))
+            return true;
+    }
+    return false;
+}
+
 QMutex overrideMutex;
 std::optional<QList<DriveEntry>> driveOverride;
 
@@ -69,6 +80,8 @@ QList<DriveEntry> parseMountTable(const QByteArray& table) {
             continue;
         while (root.size() > 1 && root.endsWith('/'))
             root.chop(1);
+        if (insideKernelInterface(root))
+            continue;
         bool replaced = false;
         for (DriveEntry& d : drives) {
             if (d.root == root) {
@@ -113,10 +126,9 @@ int closestDriveIndex(const QList<DriveEntry>& drives, const QByteArray& folder)
     qsizetype bestLength = -1;
     for (int i = 0; i < drives.size(); ++i) {
         const QByteArray& root = drives[i].root;
-        const bool holds = folder == root ||
-                           (root == "/" && folder.startsWith('/')) ||
-                           (folder.startsWith(root) && folder.size() > root.size() &&
-                            folder[root.size()] == '/');
+        const bool holds =
+            folder == root || (root == "/" && folder.startsWith('/')) ||
+            (folder.startsWith(root) && folder.size() > root.size() && folder[root.size()] == '/');
         if (holds && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
@@ -141,7 +153,9 @@ std::optional<DiskGeometry> diskGeometry(const QByteArray& path) {
     return g;
 }
 
-bool driveReady(const QByteArray& root) { return diskGeometry(root).has_value(); }
+bool driveReady(const QByteArray& root) {
+    return diskGeometry(root).has_value();
+}
 
 bool isMountPoint(const QByteArray& path) {
     QByteArray p = path;

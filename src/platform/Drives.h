@@ -21,8 +21,9 @@ struct DriveEntry {
 
 // Parses a mount table in the format of /proc/self/mounts and returns the
 // real file systems in table order (pseudo file systems such as proc, sysfs,
-// cgroup, devpts, ... left out; a mount point mounted twice listed once, at
-// its first place, with the type of the last mount).
+// cgroup, devpts, ... and anything mounted inside /proc or /sys left out; a
+// mount point mounted twice listed once, at its first place, with the type of
+// the last mount).
 QList<DriveEntry> parseMountTable(const QByteArray& table);
 
 // The mounted real file systems of this machine, then the user's home folder

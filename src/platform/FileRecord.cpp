@@ -5,32 +5,42 @@
 #include <time.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <limits>
 
 namespace vantrel {
 
 namespace {
 
-// Local time of one 15-minute slice of UTC. Every time-zone offset and every
-// transition since 1980 is a multiple of 15 minutes, so the broken-down local
-// time of any instant is that of its slice's start plus the seconds into it.
+// Packing goes through localtime_r, which is slow enough to matter when a walk
+// packs three times for each of millions of files. Within one 15-minute
+// slice of UTC the local time runs in step with UTC unless the zone's offset
+// changes inside it, so each thread caches the packed local time of recently
+// used slices. A slice is cached only when its first and last second have the
+// same UTC offset and it starts on a whole local quarter hour; every other
+// slice (a transition at an odd minute, historic offsets) is packed exactly.
 struct SliceCache {
     static constexpr qint64 kSlice = 900;
     struct Entry {
-        qint64 slice = -1;
+        qint64 slice = std::numeric_limits<qint64>::min();
+        quint32 generation = 0;
+        bool exact = false;       // pack every instant of this slice on its own
         quint32 packedStart = 0;  // packed local time of the slice start, 0 = out of range
         int minute = 0;           // local minute of the slice start (0, 15, 30 or 45)
     };
     std::array<Entry, 256> entries;
 };
 
+std::atomic<quint32> zoneGeneration{1};
+
 quint32 packBroken(const tm& lt) {
     const int year = lt.tm_year + 1900;
     if (year < 1980 || year > 2107)
         return 0;
     return (quint32(year - 1980) << 25) | (quint32(lt.tm_mon + 1) << 21) |
-           (quint32(lt.tm_mday) << 16) | (quint32(lt.tm_hour) << 11) |
-           (quint32(lt.tm_min) << 5) | quint32(lt.tm_sec / 2);
+           (quint32(lt.tm_mday) << 16) | (quint32(lt.tm_hour) << 11) | (quint32(lt.tm_min) << 5) |
+           quint32(lt.tm_sec / 2);
 }
 
 void fillTime(FileTime& t, qint64 sec, qint64 nsec) {
@@ -50,8 +60,7 @@ quint32 attributesFor(quint32 mode, const char* name, qsizetype nameLength) {
     if (!(mode & S_IWUSR))
         attr |= faReadOnly;
     if (nameLength > 0 && name[0] == '.') {
-        const bool dotOrDotDot =
-            nameLength == 1 || (nameLength == 2 && name[1] == '.');
+        const bool dotOrDotDot = nameLength == 1 || (nameLength == 2 && name[1] == '.');
         if (!dotOrDotDot)
             attr |= faHidden;
     }
@@ -59,30 +68,33 @@ quint32 attributesFor(quint32 mode, const char* name, qsizetype nameLength) {
 }
 
 quint32 packUnixTime(qint64 secondsSinceEpoch) {
+    // Instants before 1970 or centuries ahead are outside 1980..2107 in every
+    // zone; leaving them out also keeps the slice arithmetic from overflowing.
+    if (secondsSinceEpoch < 0 || secondsSinceEpoch > (qint64(1) << 33))
+        return 0;
     thread_local SliceCache cache;
-    const qint64 slice = secondsSinceEpoch >= 0
-                             ? secondsSinceEpoch / SliceCache::kSlice
-                             : -((-secondsSinceEpoch + SliceCache::kSlice - 1) / SliceCache::kSlice);
+    const quint32 generation = zoneGeneration.load(std::memory_order_relaxed);
+    const qint64 slice = secondsSinceEpoch / SliceCache::kSlice;
     auto& e = cache.entries[std::size_t(quint64(slice) & 255u)];
-    if (e.slice != slice) {
+    if (e.slice != slice || e.generation != generation) {
         const time_t start = time_t(slice * SliceCache::kSlice);
+        const time_t last = time_t(slice * SliceCache::kSlice + SliceCache::kSlice - 1);
         tm lt{};
-        if (!localtime_r(&start, &lt))
+        tm ltLast{};
+        if (!localtime_r(&start, &lt) || !localtime_r(&last, &ltLast))
             return 0;
         e.slice = slice;
+        e.generation = generation;
+        e.exact = lt.tm_gmtoff != ltLast.tm_gmtoff || lt.tm_sec != 0 || lt.tm_min % 15 != 0;
         e.packedStart = packBroken(lt);
         e.minute = lt.tm_min;
-        // A slice that does not start on a quarter hour locally (historic
-        // offsets) is not cached: mark it so the slow path runs every time.
-        if (lt.tm_sec != 0 || lt.tm_min % 15 != 0)
-            e.slice = -1;
-        if (e.slice == -1) {
-            const time_t exact = time_t(secondsSinceEpoch);
-            tm lt2{};
-            if (!localtime_r(&exact, &lt2))
-                return 0;
-            return packBroken(lt2);
-        }
+    }
+    if (e.exact) {
+        const time_t exact = time_t(secondsSinceEpoch);
+        tm lt{};
+        if (!localtime_r(&exact, &lt))
+            return 0;
+        return packBroken(lt);
     }
     if (e.packedStart == 0)
         return 0;
@@ -92,18 +104,29 @@ quint32 packUnixTime(qint64 secondsSinceEpoch) {
     return (e.packedStart & ~quint32(0x7FF)) | (quint32(minute) << 5) | quint32(second / 2);
 }
 
+void localTimeZoneChanged() {
+    ::tzset();
+    zoneGeneration.fetch_add(1, std::memory_order_relaxed);
+}
+
 quint32 packFileTime(const FileTime& t) {
     return t.recorded ? packUnixTime(t.sec) : 0;
 }
 
-quint32 FileRecord::packedWriteTime() const { return packFileTime(writeTime); }
-quint32 FileRecord::packedAccessTime() const { return packFileTime(accessTime); }
-quint32 FileRecord::packedCreationTime() const { return packFileTime(creationTime); }
+quint32 FileRecord::packedWriteTime() const {
+    return packFileTime(writeTime);
+}
+quint32 FileRecord::packedAccessTime() const {
+    return packFileTime(accessTime);
+}
+quint32 FileRecord::packedCreationTime() const {
+    return packFileTime(creationTime);
+}
 
 bool statEntry(int dirfd, const char* name, FileRecord& out) {
     struct statx sx;
-    if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+    if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME,
+                &sx) != 0)
         return false;
     const qsizetype len = qsizetype(qstrlen(name));
     out.name = QByteArray(name, len);

@@ -65,6 +65,10 @@ quint32 attributesFor(quint32 mode, const char* name, qsizetype nameLength);
 quint32 packFileTime(const FileTime& t);
 quint32 packUnixTime(qint64 secondsSinceEpoch);
 
+// Re-reads the time zone (TZ) and forgets the local times that packing has
+// cached. For a process that changes its time zone while it runs (tests do).
+void localTimeZoneChanged();
+
 // Fills `out` from one fstatat(dirfd, name, AT_SYMLINK_NOFOLLOW) (statx where
 // available, for the birth time). Returns false and leaves errno set when the
 // entry cannot be read (vanished, permission). `out.name` is set to `name`.

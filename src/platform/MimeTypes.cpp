@@ -22,8 +22,10 @@ QString mimeDescriptionForExtension(const QString& extensionWithDot) {
     QString description;
     if (extensionWithDot.size() > 1 && extensionWithDot.startsWith(QLatin1Char('.'))) {
         QMimeDatabase db;
-        const QMimeType type = db.mimeTypeForFile(QStringLiteral("x") + extensionWithDot,
-                                                  QMimeDatabase::MatchExtension);
+        // Looked up in lower case, like the cache key, so that ".C" and ".c"
+        // always give the same answer whichever is asked first.
+        const QMimeType type =
+            db.mimeTypeForFile(QStringLiteral("x") + key, QMimeDatabase::MatchExtension);
         if (type.isValid() && !type.isDefault())
             description = type.comment();
     }
