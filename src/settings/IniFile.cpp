@@ -1,5 +1,6 @@
 #include "settings/IniFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,13 +8,25 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace vantrel {
 
 namespace {
 
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// A line as the parser sees it: without a byte-order mark (first line of a
+// file saved by some editors) and without blanks, CR included, at its ends.
+QByteArray parsedLine(const QByteArray& line) {
+    const QByteArray t = line.trimmed();
+    return t.startsWith(kUtf8Bom) ? t.mid(3).trimmed() : t;
+}
+
 // The section name of a "[name]" line, or nullopt for any other line.
 std::optional<QByteArray> sectionName(const QByteArray& line) {
-    const QByteArray t = line.trimmed();
+    const QByteArray t = parsedLine(line);
     if (!t.startsWith('['))
         return std::nullopt;
     const qsizetype close = t.lastIndexOf(']');
@@ -28,11 +41,12 @@ bool sameName(const QByteArray& raw, const QString& wanted) {
 
 // Splits "key=value" into its trimmed key; nullopt when the line has no "=".
 std::optional<QByteArray> keyOf(const QByteArray& line) {
-    const qsizetype eq = line.indexOf('=');
+    const QByteArray t = parsedLine(line);
+    const qsizetype eq = t.indexOf('=');
     if (eq < 0)
         return std::nullopt;
-    const QByteArray key = line.left(eq).trimmed();
-    if (key.isEmpty() || key.startsWith(';') || key.startsWith('#'))
+    const QByteArray key = t.left(eq).trimmed();
+    if (key.isEmpty() || key.startsWith(';') || key.startsWith('#') || key.startsWith('['))
         return std::nullopt;
     return key;
 }
@@ -44,24 +58,32 @@ QString valueOf(const QByteArray& line) {
     return QString::fromUtf8(v);
 }
 
+// A name or value as one line of the file: line breaks would split it into
+// lines that read back as other keys or sections, so they become blanks.
+QByteArray oneLine(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    bytes.replace('\r', ' ');
+    bytes.replace('\n', ' ');
+    return bytes;
+}
+
 }  // namespace
 
 IniDocument::IniDocument(const QByteArray& content) {
     if (content.isEmpty())
         return;
+    // Lines keep their own CR, so a file with CRLF endings (or a mix) is
+    // written back byte for byte; new lines follow the file's first ending.
     m_lines = content.split('\n');
     m_finalNewline = content.endsWith('\n');
     if (m_finalNewline)
         m_lines.removeLast();
-    bool crlf = false;
-    for (QByteArray& line : m_lines) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-            crlf = true;
-        }
-    }
-    if (crlf)
+    if (!m_lines.isEmpty() && m_lines.first().endsWith('\r'))
         m_newline = "\r\n";
+}
+
+QByteArray IniDocument::newLine(const QByteArray& text) const {
+    return m_newline == "\r\n" ? text + '\r' : text;
 }
 
 qsizetype IniDocument::findSection(const QString& section) const {
@@ -101,7 +123,9 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     return valueOf(m_lines[k]);
 }
 
-bool IniDocument::hasSection(const QString& section) const { return findSection(section) >= 0; }
+bool IniDocument::hasSection(const QString& section) const {
+    return findSection(section) >= 0;
+}
 
 QStringList IniDocument::keys(const QString& section) const {
     QStringList out;
@@ -117,25 +141,27 @@ QStringList IniDocument::keys(const QString& section) const {
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray v = value.toUtf8();
+    const QByteArray v = oneLine(value);
     qsizetype s = findSection(section);
     if (s < 0) {
-        if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
-            m_lines.append(QByteArray());
-        m_lines.append('[' + section.toUtf8() + ']');
-        m_lines.append(key.toUtf8() + '=' + v);
+        if (!m_lines.isEmpty() && !parsedLine(m_lines.last()).isEmpty())
+            m_lines.append(newLine(QByteArray()));
+        m_lines.append(newLine('[' + oneLine(section) + ']'));
+        m_lines.append(newLine(oneLine(key) + '=' + v));
         return;
     }
     const qsizetype k = findKey(s, key);
     if (k >= 0) {
-        m_lines[k] = *keyOf(m_lines[k]) + '=' + v;
+        // The key keeps its spelling and the line its own ending.
+        const bool cr = m_lines[k].endsWith('\r');
+        m_lines[k] = *keyOf(m_lines[k]) + '=' + v + (cr ? "\r" : "");
         return;
     }
     // Insert after the section's last line that is not blank.
     qsizetype at = sectionEnd(s);
-    while (at > s + 1 && m_lines[at - 1].trimmed().isEmpty())
+    while (at > s + 1 && parsedLine(m_lines[at - 1]).isEmpty())
         --at;
-    m_lines.insert(at, key.toUtf8() + '=' + v);
+    m_lines.insert(at, newLine(oneLine(key) + '=' + v));
 }
 
 void IniDocument::removeKey(const QString& section, const QString& key) {
@@ -152,7 +178,7 @@ QByteArray IniDocument::serialize() const {
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         out.append(m_lines[i]);
         if (i + 1 < m_lines.size() || m_finalNewline)
-            out.append(m_newline);
+            out.append('\n');
     }
     return out;
 }
@@ -180,23 +206,41 @@ QString IniFile::readString(const QString& section, const QString& key,
     return read().value(section, key).value_or(defaultValue);
 }
 
-qint64 IniFile::readInteger(const QString& section, const QString& key,
-                            qint64 defaultValue) const {
+qint64 IniFile::readInteger(const QString& section, const QString& key, qint64 defaultValue) const {
     const auto text = read().value(section, key);
     if (!text)
         return defaultValue;
     return parseIniInteger(*text).value_or(defaultValue);
 }
 
-bool IniFile::hasSection(const QString& section) const { return read().hasSection(section); }
+bool IniFile::hasSection(const QString& section) const {
+    return read().hasSection(section);
+}
 
-QStringList IniFile::keys(const QString& section) const { return read().keys(section); }
+QStringList IniFile::keys(const QString& section) const {
+    return read().keys(section);
+}
 
 bool IniFile::update(const std::function<void(IniDocument&)>& change) {
     const QFileInfo info(m_path);
-    if (info.exists() && !info.isWritable())
-        return false;
-    IniDocument doc = read();
+    IniDocument doc;
+    QFile in(m_path);
+    if (in.exists()) {
+        // The file is replaced by a rename, which the folder's permissions
+        // allow even for a read-only file: ask the file itself whether it may
+        // be written (an open for writing, which also honours the caller's
+        // effective rights, unlike access()). A file that cannot be read would
+        // lose its other content, so it is left alone as well.
+        const int fd = ::open(QFile::encodeName(m_path).constData(),
+                              O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        if (!in.open(QIODevice::ReadOnly))
+            return false;
+        doc = IniDocument(in.readAll());
+        in.close();
+    }
     change(doc);
     if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath()))
         return false;
@@ -220,16 +264,28 @@ bool IniFile::writeInteger(const QString& section, const QString& key, qint64 va
 }
 
 QString settingsFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath() + QStringLiteral("/.config/vantrel");
+    // AppConfigLocation is the generic configuration folder itself when no
+    // application name is set; the files must never land loose in there.
+    QString folder;
+    if (!QCoreApplication::applicationName().isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (folder.isEmpty()) {
+        const QString base =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        folder = (base.isEmpty() ? QDir::homePath() + QStringLiteral("/.config") : base) +
+                 QStringLiteral("/vantrel");
+    }
     QDir().mkpath(folder);
     return folder;
 }
 
-IniFile vantrelIni() { return IniFile(settingsFolder() + QStringLiteral("/vantrel.ini")); }
+IniFile vantrelIni() {
+    return IniFile(settingsFolder() + QStringLiteral("/vantrel.ini"));
+}
 
-IniFile vantrelmIni() { return IniFile(settingsFolder() + QStringLiteral("/vantrelm")); }
+IniFile vantrelmIni() {
+    return IniFile(settingsFolder() + QStringLiteral("/vantrelm"));
+}
 
 QStringList readPatternList(const IniFile& file, const QString& section,
                             const QStringList& defaults) {

@@ -32,8 +32,10 @@ private:
     // Index of the key's line within the section starting at sectionLine, or -1.
     qsizetype findKey(qsizetype sectionLine, const QString& key) const;
     qsizetype sectionEnd(qsizetype sectionLine) const;
+    // A new line's bytes with the file's line ending (without the "\n").
+    QByteArray newLine(const QByteArray& text) const;
 
-    QList<QByteArray> m_lines;
+    QList<QByteArray> m_lines;  // without their "\n"; a CR, when there is one, stays
     QByteArray m_newline = "\n";
     bool m_finalNewline = true;
 };
@@ -42,9 +44,11 @@ private:
 // again; nothing is cached, so two windows see each other's changes at their
 // next read. A missing file, section or key, or a value that is not a number
 // where a number is asked for, reads as the caller's default. Writes replace
-// the file atomically (temporary file and rename) and return false when the
-// file cannot be written (read-only file or folder); the old content then
-// stays as it was.
+// the file atomically (temporary file and rename, keeping its permissions)
+// and return false when the file cannot be written (read-only file or
+// folder) or cannot be read (its other content would be lost); the old
+// content then stays as it was. Line breaks in written names and values
+// become blanks.
 class IniFile {
 public:
     explicit IniFile(QString path) : m_path(std::move(path)) {}
@@ -71,7 +75,9 @@ private:
 std::optional<qint64> parseIniInteger(const QString& text);
 
 // The folder that holds the settings files: the user's configuration folder
-// for this program (QStandardPaths::AppConfigLocation), created when missing.
+// for this program (QStandardPaths::AppConfigLocation, ~/.config/vantrel for
+// the program; "vantrel" under the generic one when no application name is
+// set), created when missing.
 QString settingsFolder();
 // The two settings files.
 IniFile vantrelIni();

@@ -6,7 +6,7 @@
 namespace vantrel {
 
 QString formatPlacement(const Placement& p, const QString& delimiter) {
-    const std::array<int, 10> v = {p.flags, p.showCmd, p.minX, p.minY, p.maxX,
+    const std::array<int, 10> v = {p.flags, p.showCmd, p.minX, p.minY,  p.maxX,
                                    p.maxY,  p.left,    p.top,  p.right, p.bottom};
     QString out;
     for (int n : v)

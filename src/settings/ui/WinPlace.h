@@ -31,7 +31,10 @@ public:
 
     // The placement of a widget as it is now (its normal geometry and state).
     static Placement placementOf(const QWidget& window);
-    // Applies a placement when it is applicable (left < right); returns whether it did.
+    // Applies a placement when it is applicable (left < right and top <
+    // bottom); returns whether it did. Show state 3 maximises; a minimised
+    // state restores the normal place only; a place on no screen is moved
+    // onto the primary screen.
     static bool applyPlacement(QWidget& window, const Placement& p);
 
 private:
