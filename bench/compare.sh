@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Runs each benchmark side by side with its peers on the same warm tree and
+# prints one line per figure:
+#
+#   walk: ours 0.45 s, find 0.67 s, ratio 0.67
+#
+# Usage: bench/compare.sh [TREE]
+#   TREE    the generated test tree, made when missing
+#           (default: ${TMPDIR:-/tmp}/vantrel-bench-tree-200k, 200,000 files)
+# Environment:
+#   VANTREL_BENCH_BUILD  build folder (default: build-bench in the repository;
+#                        configured and the benchmark targets built as needed)
+#   RUNS                 runs per program; the best time counts (default 5)
+#   BENCHES              the benchmarks to run, blank-separated (default: all)
+#
+# Every program is timed as a whole process (start-up included), and ours and
+# each peer take turns, so that a change of load on the machine hits both.
+#
+# To add a benchmark: write a function bench_NAME that sets the arrays OURS
+# and PEER and calls `figure NAME PEER_LABEL` once per peer, add its targets
+# to TARGETS and its name to ALL_BENCHES.
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+tree=${1:-${TMPDIR:-/tmp}/vantrel-bench-tree-200k}
+tree=${tree%/}
+build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
+runs=${RUNS:-5}
+
+ALL_BENCHES=(walk)
+TARGETS=(make_tree walk_bench bare_walk)
+read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
+
+# --- helpers ---------------------------------------------------------------
+
+build_targets() {
+  local log
+  log=$(mktemp)
+  if { [[ -f $build/CMakeCache.txt ]] || cmake -S "$repo" -B "$build" -DVANTREL_BUILD_TESTS=OFF; } \
+    >"$log" 2>&1 && cmake --build "$build" --target "${TARGETS[@]}" -j2 >>"$log" 2>&1; then
+    rm -f "$log"
+  else
+    cat "$log" >&2
+    rm -f "$log"
+    echo "compare.sh: building the benchmarks failed" >&2
+    exit 1
+  fi
+}
+
+# Wall time of one run of the command, in nanoseconds; output discarded.
+elapsed_ns() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 || true
+  end=$(date +%s%N)
+  echo $((end - start))
+}
+
+OURS=()
+PEER=()
+
+# figure NAME PEER_LABEL: times OURS and PEER in turns, best of $runs each,
+# and prints the figure line.
+figure() {
+  local name=$1 peer=$2 best_ours="" best_peer="" t i
+  for ((i = 0; i < runs; i++)); do
+    t=$(elapsed_ns "${OURS[@]}")
+    if [[ -z $best_ours || $t -lt $best_ours ]]; then best_ours=$t; fi
+    t=$(elapsed_ns "${PEER[@]}")
+    if [[ -z $best_peer || $t -lt $best_peer ]]; then best_peer=$t; fi
+  done
+  awk -v n="$name" -v p="$peer" -v o="$best_ours" -v q="$best_peer" \
+    'BEGIN { printf "%s: ours %.2f s, %s %.2f s, ratio %.2f\n", n, o / 1e9, p, q / 1e9, o / q }'
+}
+
+# --- benchmarks --------------------------------------------------------------
+
+bench_walk() {
+  # The walk as the duplicates tool runs it: every file, its full record.
+  OURS=("$build/bench/walk/walk_bench" "$tree")
+  echo "# $("${OURS[@]}" --runs 3)"
+  PEER=(find "$tree" -xdev -printf '%s %T@ %A@ %C@ %m %p\n')
+  figure walk find
+  PEER=(du -sx "$tree")
+  figure walk du
+  PEER=("$build/bench/walk/bare_walk" "$tree")
+  figure walk bare-loop
+}
+
+# --- main ------------------------------------------------------------------------
+
+build_targets
+"$build/bench/tree/make_tree" "$tree" >/dev/null
+# Warm the cache: every program below reads the same folders and inodes.
+find "$tree" -xdev -printf '%s %T@ %p\n' >/dev/null 2>&1 || true
+du -sx "$tree" >/dev/null 2>&1 || true
+
+for b in "${benches[@]}"; do
+  "bench_$b"
+done
