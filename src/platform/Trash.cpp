@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,16 +18,12 @@ namespace vantrel {
 
 namespace {
 
-QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+constexpr int kMaxNumberedName = 100000;
+// NAME_MAX less ".trashinfo" and room for " 99999".
+constexpr qsizetype kMaxTrashName = NAME_MAX - 10 - 6;
 
-QByteArray absolutePath(const QByteArray& path) {
-    if (path.startsWith('/'))
-        return path;
-    char buf[PATH_MAX];
-    if (!::getcwd(buf, sizeof buf))
-        return path;
-    QByteArray cwd(buf);
-    return cwd.endsWith('/') ? cwd + path : cwd + '/' + path;
+QString errnoText(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
 }
 
 QByteArray parentOf(const QByteArray& path) {
@@ -40,8 +38,26 @@ QByteArray baseNameOf(const QByteArray& path) {
     return slash < 0 ? path : path.mid(slash + 1);
 }
 
+// The absolute form of `path` with its folder part resolved (links, "." and
+// ".."), the last component kept as it is so that a final link is moved
+// itself. Empty when the folder part cannot be resolved.
+QByteArray resolvedPath(const QByteArray& path, int* err) {
+    QByteArray p = path;
+    while (p.size() > 1 && p.endsWith('/'))
+        p.chop(1);
+    const QByteArray base = baseNameOf(p);
+    const QByteArray folder = p.contains('/') ? parentOf(p) : QByteArray(".");
+    char buf[PATH_MAX];
+    if (!::realpath(folder.constData(), buf)) {
+        *err = errno;
+        return QByteArray();
+    }
+    const QByteArray resolved(buf);
+    return resolved == "/" ? "/" + base : resolved + '/' + base;
+}
+
 // The top of the file system that holds `folder` (the last ancestor on the
-// same device).
+// same device). `folder` has no links, "." or ".." in it.
 QByteArray topDirectoryOf(const QByteArray& folder, dev_t device) {
     QByteArray top = folder;
     while (top != "/") {
@@ -73,6 +89,30 @@ QByteArray percentEncodePath(const QByteArray& path) {
     return path.toPercentEncoding("/");
 }
 
+// Cuts `text` to at most `length` bytes without splitting a UTF-8 sequence.
+QByteArray cutAtCharacter(const QByteArray& text, qsizetype length) {
+    if (text.size() <= length)
+        return text;
+    qsizetype end = length;
+    while (end > 0 && (uchar(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.left(end);
+}
+
+// The name of the n-th attempt (n = 1 is the entry's own name): the stem,
+// " n" and the extension, the stem shortened when the whole would not fit.
+QByteArray trashName(const QByteArray& base, int n) {
+    const qsizetype dot = base.lastIndexOf('.');
+    QByteArray stem = dot > 0 ? base.left(dot) : base;
+    QByteArray ext = dot > 0 ? base.mid(dot) : QByteArray();
+    if (ext.size() > kMaxTrashName / 2) {
+        stem = base;
+        ext.clear();
+    }
+    stem = cutAtCharacter(stem, kMaxTrashName - ext.size());
+    return n == 1 ? stem + ext : stem + ' ' + QByteArray::number(n) + ext;
+}
+
 }  // namespace
 
 QByteArray homeTrashFolder() {
@@ -86,23 +126,47 @@ bool moveToTrash(const QByteArray& rawPath, QString* error, QByteArray* pathInTr
             *error = why;
         return false;
     };
-    QByteArray path = absolutePath(rawPath);
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    if (path == "/")
+    if (rawPath.isEmpty())
+        return fail(errnoText(ENOENT));
+    int err = 0;
+    const QByteArray path = resolvedPath(rawPath, &err);
+    if (path.isEmpty())
+        return fail(errnoText(err));
+    const QByteArray name = baseNameOf(path);
+    if (path == "/" || name.isEmpty() || name == "." || name == "..")
         return fail(QStringLiteral("The root folder cannot be moved to the trash"));
+    const int folderFd = ::open(parentOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return fail(errnoText(errno));
+    const bool moved = moveEntryToTrash(folderFd, name, path, error, pathInTrash);
+    ::close(folderFd);
+    return moved;
+}
+
+bool moveEntryToTrash(int folderFd, const QByteArray& name, const QByteArray& originalPath,
+                      QString* error, QByteArray* pathInTrash) {
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
+        return fail(QStringLiteral("Not a name of a folder entry"));
+    if (!originalPath.startsWith('/'))
+        return fail(QStringLiteral("The original path is not absolute"));
 
     struct stat entry;
-    if (::lstat(path.constData(), &entry) != 0)
+    if (::fstatat(folderFd, name.constData(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
         return fail(errnoText(errno));
 
     // Choose the trash: home trash on the same device, else one at the top
     // of the entry's own file system.
     QByteArray trash;
-    QByteArray infoPath = path;  // the Path= value: absolute, or relative to the top folder
+    QByteArray infoPath = originalPath;  // Path=: absolute, or relative to the top folder
     const QByteArray dataFolder =
         QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    QDir().mkpath(QFile::decodeName(dataFolder));
+    if (!dataFolder.isEmpty())
+        QDir().mkpath(QFile::decodeName(dataFolder));
     struct stat dataStat;
     if (!dataFolder.isEmpty() && ::stat(dataFolder.constData(), &dataStat) == 0 &&
         dataStat.st_dev == entry.st_dev) {
@@ -110,9 +174,10 @@ bool moveToTrash(const QByteArray& rawPath, QString* error, QByteArray* pathInTr
         if (!prepareTrash(trash))
             return fail(QStringLiteral("The trash folder cannot be used"));
     } else {
-        const QByteArray top = topDirectoryOf(parentOf(path), entry.st_dev);
+        const QByteArray top = topDirectoryOf(parentOf(originalPath), entry.st_dev);
+        const QByteArray topPrefix = top == "/" ? QByteArray() : top;
         const QByteArray uid = QByteArray::number(::getuid());
-        const QByteArray shared = (top == "/" ? QByteArray() : top) + "/.Trash";
+        const QByteArray shared = topPrefix + "/.Trash";
         struct stat sharedStat;
         bool usable = false;
         if (::lstat(shared.constData(), &sharedStat) == 0 && S_ISDIR(sharedStat.st_mode) &&
@@ -121,49 +186,51 @@ bool moveToTrash(const QByteArray& rawPath, QString* error, QByteArray* pathInTr
             usable = prepareTrash(trash);
         }
         if (!usable) {
-            trash = (top == "/" ? QByteArray() : top) + "/.Trash-" + uid;
+            trash = topPrefix + "/.Trash-" + uid;
             usable = prepareTrash(trash);
         }
         if (!usable)
             return fail(QStringLiteral("No trash can be used on this file system"));
-        infoPath = top == "/" ? path : path.mid(top.size() + 1);
+        infoPath = top == "/" ? originalPath.mid(1) : originalPath.mid(top.size() + 1);
+        // A trash on another device than the entry cannot take it by renaming.
+        struct stat trashStat;
+        if (::stat((trash + "/files").constData(), &trashStat) != 0 ||
+            trashStat.st_dev != entry.st_dev)
+            return fail(QStringLiteral("No trash can be used on this file system"));
     }
 
-    // Reserve a unique name by creating its info file exclusively.
-    const QByteArray base = baseNameOf(path);
-    QByteArray name = base;
+    // Reserve a unique name by creating its information file exclusively.
+    QByteArray chosen;
     int fd = -1;
-    for (int n = 2; n < 100000; ++n) {
-        const QByteArray info = trash + "/info/" + name + ".trashinfo";
+    for (int n = 1; n < kMaxNumberedName && fd < 0; ++n) {
+        const QByteArray candidate = trashName(name, n);
         struct stat st;
-        if (::lstat((trash + "/files/" + name).constData(), &st) != 0) {
-            fd = ::open(info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd >= 0)
-                break;
-            if (errno != EEXIST)
-                return fail(errnoText(errno));
-        }
-        const qsizetype dot = base.lastIndexOf('.');
-        name = dot > 0 ? base.left(dot) + ' ' + QByteArray::number(n) + base.mid(dot)
-                       : base + ' ' + QByteArray::number(n);
+        if (::lstat((trash + "/files/" + candidate).constData(), &st) == 0)
+            continue;
+        const QByteArray info = trash + "/info/" + candidate + ".trashinfo";
+        fd = ::open(info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd >= 0)
+            chosen = candidate;
+        else if (errno != EEXIST)
+            return fail(errnoText(errno));
     }
     if (fd < 0)
         return fail(QStringLiteral("No free name in the trash"));
 
-    const QByteArray infoFile = trash + "/info/" + name + ".trashinfo";
+    const QByteArray infoFile = trash + "/info/" + chosen + ".trashinfo";
     const QByteArray content =
         "[Trash Info]\nPath=" + percentEncodePath(infoPath) + "\nDeletionDate=" +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1() +
         "\n";
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) ==
-                         ssize_t(content.size());
-    ::close(fd);
-    if (!written) {
+    const bool written =
+        ::write(fd, content.constData(), size_t(content.size())) == ssize_t(content.size());
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
         ::unlink(infoFile.constData());
         return fail(QStringLiteral("The trash information could not be written"));
     }
-    const QByteArray target = trash + "/files/" + name;
-    if (::rename(path.constData(), target.constData()) != 0) {
+    const QByteArray target = trash + "/files/" + chosen;
+    if (::renameat(folderFd, name.constData(), AT_FDCWD, target.constData()) != 0) {
         const int err = errno;
         ::unlink(infoFile.constData());
         return fail(errnoText(err));

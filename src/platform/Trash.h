@@ -10,12 +10,24 @@ namespace vantrel {
 // redirects it) when the entry is on the same file system, otherwise
 // "$topdir/.Trash/$uid" (when that folder exists, is sticky and is not a
 // link) or "$topdir/.Trash-$uid" at the top of the entry's file system.
-// A name clash in the trash is resolved by renaming (" 2", " 3", ...).
-// The entry is renamed, never copied, and the path is used as exact bytes.
+// A name clash in the trash is resolved by renaming ("name 2.ext",
+// "name 3.ext", ...); a name too long to carry the ".trashinfo" suffix is
+// shortened in the trash (the information file keeps the original path).
+// The entry is renamed, never copied, and the path is used as exact bytes; a
+// final symbolic link is moved itself, not followed.
 // Returns true only when the entry is gone from its place and is in the
 // trash; on failure `error` says why and nothing has moved.
 bool moveToTrash(const QByteArray& path, QString* error = nullptr,
                  QByteArray* pathInTrash = nullptr);
+
+// The same for the entry `name` (one path component) of the open folder
+// `folderFd`. `originalPath` is the entry's absolute path as the user knows
+// it: it is written into the trash information and used to find the top of
+// the entry's file system. The rename is done relative to `folderFd`, so a
+// folder of the path that was swapped for a symbolic link after the folder
+// was opened is not followed.
+bool moveEntryToTrash(int folderFd, const QByteArray& name, const QByteArray& originalPath,
+                      QString* error = nullptr, QByteArray* pathInTrash = nullptr);
 
 // The home trash folder ("<data>/Trash") as it would be used now.
 QByteArray homeTrashFolder();

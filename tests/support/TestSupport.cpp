@@ -14,6 +14,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -35,6 +36,13 @@ int makeWritable(const char* path, const struct stat* sb, int type, struct FTW*)
     return 0;
 }
 
+// Removes by exact bytes: names that are not UTF-8 cannot be removed through
+// QDir, which sees them only as lossy text.
+int removeEntry(const char* path, const struct stat*, int, struct FTW*) {
+    ::remove(path);
+    return 0;
+}
+
 QByteArray parentOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     return slash <= 0 ? QByteArray("/") : path.left(slash);
@@ -46,8 +54,10 @@ TempTree::TempTree() { m_dir.setAutoRemove(true); }
 
 TempTree::~TempTree() {
     // Give every folder back its owner permissions so that removal succeeds.
-    if (m_dir.isValid())
+    if (m_dir.isValid()) {
         ::nftw(root().constData(), makeWritable, 32, FTW_PHYS);
+        ::nftw(root().constData(), removeEntry, 32, FTW_PHYS | FTW_DEPTH);
+    }
 }
 
 QByteArray TempTree::root() const { return QFile::encodeName(m_dir.path()); }
