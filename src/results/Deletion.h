@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace vantrel {
+
+// Deleting marked files, for good or into the trash. Paths are exact bytes;
+// only a file that really went is counted, with the bytes a stat showed just
+// before it was removed (0 for an entry that is not a regular file, such as
+// a symbolic link, which is removed itself and never followed).
+
+enum class DeleteMode { ForGood, ToTrash };
+
+// What became of one path.
+struct DeleteOutcome {
+    QByteArray path;
+    bool removed = false;
+    qint64 bytes = 0;  // counted only when removed
+    QString error;     // why it was not removed; empty when removed
+};
+
+// What became of a list.
+struct DeleteRun {
+    DeleteMode mode = DeleteMode::ForGood;
+    QList<DeleteOutcome> outcomes;  // one per path tried, in the order tried
+    qint64 removedCount = 0;
+    qint64 removedBytes = 0;
+    // Moving to the trash stops at the first path the trash refuses; the
+    // paths after it are not tried (and have no outcome).
+    bool stopped = false;
+
+    QList<QByteArray> removedPaths() const;
+    QList<DeleteOutcome> failures() const;
+};
+
+// Deletes one file for good. Refused (and left alone): a folder, a regular
+// file whose owner has no write permission (it is treated as protected, as
+// the folder deletion asks before removing one), a path that no longer
+// exists, a file whose folder does not allow removing it.
+DeleteOutcome deleteFileForGood(const QByteArray& path);
+
+// Moves one file into the trash (platform/Trash.h). Refused: a folder, a
+// path that no longer exists, a file the trash cannot take.
+DeleteOutcome moveFileToTrash(const QByteArray& path);
+
+// Calls made while a list is worked through: `starting(i)` before path i is
+// tried, `finished(outcome)` after it. Both are optional.
+struct DeleteProgress {
+    std::function<void(qsizetype index)> starting;
+    std::function<void(const DeleteOutcome& outcome)> finished;
+};
+
+// Works through `paths` in the given order. ForGood goes on after a
+// failure; ToTrash stops at the first failure.
+DeleteRun deleteFiles(const QList<QByteArray>& paths, DeleteMode mode,
+                      const DeleteProgress& progress = {});
+
+// `paths` sorted without regard to case (by their display text; equal texts
+// keep a stable order by their bytes), the order the confirmation lists and
+// deletes them in.
+QList<QByteArray> sortedForDeletion(QList<QByteArray> paths);
+
+// The question asked before anything is sent to the trash (Yes / No).
+QString recycleBinNote();
+
+// ---- Deleting a folder tree ---------------------------------------------
+
+// A question about one entry that carries the read-only, hidden or system
+// attribute (platform/FileRecord.h: faReadOnly, faHidden, faSysFile). Return
+// true to remove it and go on; false (No or Cancel) cancels the whole run.
+using AttributeQuestion = std::function<bool(const QByteArray& path, quint32 attribute)>;
+
+// The text of that question: the entry's path, " is read-only, ",
+// " is hidden, " or " is a system file, ", then
+// "delete this file and continue deleting other files? ".
+QString attributeQuestionText(const QByteArray& path, quint32 attribute);
+
+struct FolderDeletionCallbacks {
+    AttributeQuestion confirmAttribute;  // no function: every question is answered No
+    std::function<void()> progress;      // after each entry, to keep a window painting
+};
+
+struct DeletionFailure {
+    QByteArray path;
+    QString error;
+    bool folder = false;  // a folder that could not be entered or removed
+};
+
+struct FolderDeletionResult {
+    qint64 files = 0;            // entries (not folders) that really went
+    qint64 bytes = 0;            // their bytes
+    bool finished = true;        // false when a question was answered No or Cancel
+    bool folderRemoved = false;  // the folder itself is gone
+    QList<DeletionFailure> failures;
+};
+
+// Empties and removes `folder`, depth first, the folder itself last. Works
+// relative to open folder handles: a folder is opened without following a
+// symbolic link, and its entries are examined and removed relative to it, so
+// nothing outside the folder is ever touched. A symbolic link inside the
+// tree is an entry of its own (a "system" entry) and is removed itself, never
+// followed; `folder` itself being a link is refused. A sub-folder on another
+// file system (something is mounted there) is left alone. Entries are
+// visited in byte order of their names, so the questions come in the same
+// order on every run. Before an entry with the read-only, hidden or system
+// attribute is removed, `confirmAttribute` is asked once per attribute it
+// has; a No stops the run at once on every level and leaves the rest, its
+// folders included. An entry that cannot be removed is recorded in
+// `failures` and not counted; its folders stay. With `recycle`, entries go
+// to the trash one by one (the emptied folders are removed), and the home
+// trash folder is never walked into.
+FolderDeletionResult deleteFolderTree(const QByteArray& folder, bool recycle,
+                                      const FolderDeletionCallbacks& callbacks);
+
+// Removes `folder` when it is an empty folder (not a link). True when it went.
+bool removeEmptyFolder(const QByteArray& folder);
+
+}  // namespace vantrel
