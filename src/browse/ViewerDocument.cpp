@@ -53,25 +53,36 @@ int utf8SequenceLength(const uchar* p, qsizetype available, char32_t* code) {
 
 int RenderedLine::columnOfByte(int byteIndex) const {
     const auto it = std::lower_bound(byteOf.begin(), byteOf.end(), byteIndex);
-    return int(it - byteOf.begin());
+    return int(std::min<qsizetype>(it - byteOf.begin(), text.size()));
 }
 
-RenderedLine renderLine(QByteArrayView bytes, bool expandTabs, int tabSize) {
+namespace {
+
+// Glyph: every control byte drawn, with the column-to-byte map;
+// KeepLineEnds: tabs and line ends kept, no map (clipboard text).
+enum class Controls { Glyph, KeepLineEnds };
+
+RenderedLine decode(QByteArrayView bytes, bool expandTabs, int tabSize, Controls controls) {
     tabSize = std::max(1, tabSize);
     RenderedLine out;
     const auto* p = reinterpret_cast<const uchar*>(bytes.data());
     const qsizetype n = bytes.size();
     out.text.reserve(n);
-    out.byteOf.reserve(size_t(n) + 1);
-    auto put = [&out](QChar c, int byte) {
+    const bool map = controls == Controls::Glyph;
+    if (map)
+        out.byteOf.reserve(size_t(n) + 1);
+    auto put = [&out, map](QChar c, int byte) {
         out.text.append(c);
-        out.byteOf.push_back(byte);
+        if (map)
+            out.byteOf.push_back(byte);
     };
     for (qsizetype i = 0; i < n;) {
         const uchar b = p[i];
         const int at = int(i);
         if (b == '\t') {
-            if (expandTabs) {
+            if (controls == Controls::KeepLineEnds) {
+                put(QLatin1Char('\t'), at);
+            } else if (expandTabs) {
                 const qsizetype pad = tabSize - out.text.size() % tabSize;
                 for (qsizetype k = 0; k < pad; ++k)
                     put(QLatin1Char(' '), at);
@@ -83,7 +94,8 @@ RenderedLine renderLine(QByteArrayView bytes, bool expandTabs, int tabSize) {
             put(QLatin1Char(char(b)), at);
             ++i;
         } else if (b < 0x80) {
-            put(kControlGlyph, at);
+            const bool keep = controls == Controls::KeepLineEnds && (b == '\r' || b == '\n');
+            put(keep ? QChar(char16_t(b)) : kControlGlyph, at);
             ++i;
         } else {
             char32_t code = 0;
@@ -102,8 +114,19 @@ RenderedLine renderLine(QByteArrayView bytes, bool expandTabs, int tabSize) {
             }
         }
     }
-    out.byteOf.push_back(int(n));
+    if (map)
+        out.byteOf.push_back(int(n));
     return out;
+}
+
+}  // namespace
+
+RenderedLine renderLine(QByteArrayView bytes, bool expandTabs, int tabSize) {
+    return decode(bytes, expandTabs, tabSize, Controls::Glyph);
+}
+
+QString plainText(QByteArrayView bytes) {
+    return decode(bytes, false, 1, Controls::KeepLineEnds).text;
 }
 
 // ---- ViewerDocument -----------------------------------------------------------

@@ -24,7 +24,8 @@ struct RenderedLine {
     QString text;
     std::vector<int> byteOf;
 
-    // The first column whose byte is at or after `byteIndex`.
+    // The first column whose byte is at or after `byteIndex` (at most the
+    // length of the text).
     [[nodiscard]] int columnOfByte(int byteIndex) const;
 };
 
@@ -154,5 +155,9 @@ private:
 // its character; any other byte from 0xA0 up as that Latin-1 character, below
 // that as "·".
 [[nodiscard]] RenderedLine renderLine(QByteArrayView bytes, bool expandTabs, int tabSize);
+
+// Bytes of the file as plain text, for the clipboard: tabs, carriage returns
+// and line feeds kept, every other character as renderLine draws it.
+[[nodiscard]] QString plainText(QByteArrayView bytes);
 
 }  // namespace vantrel

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "browse/Strings.h"
+
 #include <QByteArray>
 #include <QDialog>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 class QAction;
 class QDragEnterEvent;
@@ -15,6 +19,7 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTemporaryFile;
 class QWidget;
 
 namespace vantrel {
@@ -92,19 +97,29 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
     void buildPanel();
     void updateMenus();
-    void openInViewer(const QByteArray& path);
+    bool openInViewer(const QByteArray& path);
     void searchDone(bool found, const QString& text);
+    void stringsDone(StringsResult result);
+    void stopStrings();
+    void setCaption(const QByteArray& path);
     QPrinter& printer();
 
     QByteArray m_fileName;
     bool m_shown = false;
     std::unique_ptr<QPrinter> m_printer;
     TWinPlace* m_winPlace = nullptr;
+
+    // Peek at strings: extracted on a worker into a temporary file.
+    std::thread m_stringsThread;
+    std::atomic<bool> m_stringsCancel{false};
+    std::unique_ptr<QTemporaryFile> m_stringsFile;
+    QByteArray m_stringsSource;
 
     QMenuBar* m_menuBar = nullptr;
     QMenu* File1 = nullptr;
