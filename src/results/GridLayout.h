@@ -33,7 +33,7 @@ enum class ClipboardForm {
 
 // How the columns that have no base width are sized by FormResize.
 enum class RestWidthRule {
-    ClientMinusOffset,        // last column = client width - restOffset (not scaled)
+    ClientMinusOffset,        // last column = client width - restOffset
     ClientMinusScaledWidths,  // last column = client width - sum of scaled widths - restOffset
     LastTwoShareRest,         // last two columns share (client width - sum of scaled widths
                               // - restOffset) equally
