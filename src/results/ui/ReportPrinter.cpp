@@ -2,10 +2,10 @@
 
 #include "text/ui/Dialogs.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QCursor>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -32,33 +32,37 @@ QString expandTabs(const QString& line) {
 }  // namespace
 
 bool printReportLines(QPrinter& printer, const QStringList& lines, QWidget* parent) {
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     QPainter painter;
-    bool ok = painter.begin(&printer);
-    if (ok) {
-        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Courier"),
-                          QStringLiteral("DejaVu Sans Mono"), font.family()});
-        font.setStyleHint(QFont::TypeWriter);
-        font.setPointSize(9);
-        painter.setFont(font);
-        const QFontMetrics fm(font, &printer);
-        const int lineHeight = fm.lineSpacing();
-        const QRect page = painter.viewport();
-        int y = fm.ascent();
-        for (const QString& line : lines) {
-            if (y > page.height()) {
-                if (!printer.newPage()) {
-                    ok = false;
-                    break;
-                }
-                y = fm.ascent();
-            }
-            painter.drawText(0, y, expandTabs(line));
-            y += lineHeight;
-        }
-        ok = painter.end() && ok;
+    if (!painter.begin(&printer)) {
+        alertBox(QStringLiteral("Error printing report ... quitting"), parent);
+        return false;
     }
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Courier"),
+                      QStringLiteral("DejaVu Sans Mono"), font.family()});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSize(9);
+    painter.setFont(font);
+    const QFontMetrics fm(font, &printer);
+    const int lineHeight = fm.lineSpacing();
+    const int pageHeight = painter.viewport().height();
+    bool ok = true;
+    int y = fm.ascent();
+    for (const QString& line : lines) {
+        // A line goes on the next page when its descenders would not fit.
+        if (y + fm.descent() > pageHeight && y > fm.ascent()) {
+            if (!printer.newPage()) {
+                ok = false;
+                break;
+            }
+            y = fm.ascent();
+        }
+        painter.drawText(0, y, expandTabs(line));
+        y += lineHeight;
+    }
+    ok = painter.end() && ok;
     QGuiApplication::restoreOverrideCursor();
     if (!ok || printer.printerState() == QPrinter::Error) {
         alertBox(QStringLiteral("Error printing report ... quitting"), parent);
