@@ -8,4 +8,8 @@ QString helpFilePath(const QString& executableFolder) {
     return joinPath(executableFolder, QStringLiteral("vantrel.hlp"));
 }
 
+QString helpTopicAnchor(int context) {
+    return QStringLiteral("topic") + QString::number(context);
+}
+
 }  // namespace vantrel

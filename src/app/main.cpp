@@ -1,9 +1,21 @@
+// Start-up: the application object, the locale for every text format, the
+// launcher (the main window), then the windows that live for the whole run,
+// and the event loop until the launcher closes.
+
+#include "app/ui/AppWindows.h"
+#include "app/ui/Application.h"
+#include "app/ui/TfrmMain.h"
 #include "text/Formats.h"
 
-#include <QCoreApplication>
-
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    vantrel::Application app(argc, argv);
     vantrel::TextLocale::initFromSystem();
-    return 0;
+
+    vantrel::AppWindows windows;
+    vantrel::TfrmMain frmMain(windows);
+    windows.createLongLivedWindows(&frmMain);
+    QObject::connect(&frmMain, &vantrel::TfrmMain::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    frmMain.show();
+    return app.exec();
 }
