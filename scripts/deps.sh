@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-qpa-plugins
   libdeflate-dev shared-mime-info
   googletest libgtest-dev libgmock-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2 tzdata
 )
 if [[ "${1:-}" == "--with-display" ]]; then
   packages+=(xvfb xauth)
