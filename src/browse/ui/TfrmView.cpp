@@ -458,11 +458,13 @@ void TfrmView::HexMode1Click() {
 }
 
 void TfrmView::rbAsciiClick() {
+    rbAscii->setChecked(true);
     Viewer1->setInHexMode(false);
     HexMode1->setChecked(false);
 }
 
 void TfrmView::rbHexClick() {
+    rbHex->setChecked(true);
     Viewer1->setInHexMode(true);
     HexMode1->setChecked(true);
 }
