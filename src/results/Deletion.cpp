@@ -228,6 +228,10 @@ private:
     void fail(const QByteArray& path, int err, bool folder) {
         m_result.failures.append(DeletionFailure{path, errnoText(err), folder});
     }
+    void mountedHere(const QByteArray& path) {
+        m_result.failures.append(
+            DeletionFailure{path, QStringLiteral("Another file system is mounted here"), true});
+    }
     void tick() {
         if (m_callbacks.progress)
             m_callbacks.progress();
@@ -245,6 +249,23 @@ private:
 
 QByteArray childPath(const QByteArray& folder, const QByteArray& name) {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// True when the folder `name` of `folderFd` is the root of a mount (a bind
+// mount of the same file system included), as far as the kernel tells.
+bool isMountRoot(int folderFd, const QByteArray& name) {
+#ifdef STATX_ATTR_MOUNT_ROOT
+    struct statx sx;
+    if (::statx(folderFd, name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
+                &sx) != 0)
+        return false;
+    return (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+           (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+#else
+    Q_UNUSED(folderFd);
+    Q_UNUSED(name);
+    return false;
+#endif
 }
 
 // The names in an open folder ("." and ".." left out), in byte order.
@@ -293,6 +314,8 @@ FolderDeletionResult TreeDeleter::run(const QByteArray& rawFolder) {
         fail(folder, errno, true);
     } else if (!S_ISDIR(st.st_mode)) {
         fail(folder, S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR, true);
+    } else if (isMountRoot(parentFd, name)) {
+        mountedHere(folder);
     } else {
         m_device = st.st_dev;
         emptyFolder(parentFd, name, folder, st);
@@ -334,8 +357,8 @@ void TreeDeleter::emptyFolder(int parentFd, const QByteArray& name, const QByteA
             continue;
         }
         if (S_ISDIR(est.st_mode)) {
-            if (est.st_dev != m_device) {
-                fail(entryPath, EXDEV, true);  // a mounted file system: left alone
+            if (est.st_dev != m_device || isMountRoot(fd, entry)) {
+                mountedHere(entryPath);  // another file system: left alone
                 continue;
             }
             if (m_recycle && isTrashFolder(est))

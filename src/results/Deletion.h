@@ -103,8 +103,9 @@ struct FolderDeletionResult {
 // symbolic link, and its entries are examined and removed relative to it, so
 // nothing outside the folder is ever touched. A symbolic link inside the
 // tree is an entry of its own (a "system" entry) and is removed itself, never
-// followed; `folder` itself being a link is refused. A sub-folder on another
-// file system (something is mounted there) is left alone. Entries are
+// followed; `folder` itself being a link or a mount point is refused. A
+// sub-folder where another file system is mounted is left alone (recorded
+// in `failures`). Entries are
 // visited in byte order of their names, so the questions come in the same
 // order on every run. Before an entry with the read-only, hidden or system
 // attribute is removed, `confirmAttribute` is asked once per attribute it

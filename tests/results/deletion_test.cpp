@@ -516,6 +516,17 @@ TEST_F(DeletionTest, EmptyFolderIsRemovedAtOnce) {
     EXPECT_TRUE(exists(tree.path("full/x")));
 }
 
+TEST_F(DeletionTest, MountPointIsRefused) {
+    struct stat proc;
+    if (::stat("/proc/self", &proc) != 0)
+        GTEST_SKIP() << "no /proc";
+    const FolderDeletionResult r = deleteFolderTree("/proc", false, {});
+    EXPECT_EQ(r.files, 0);
+    ASSERT_EQ(r.failures.size(), 1);
+    EXPECT_EQ(r.failures[0].error, QStringLiteral("Another file system is mounted here"));
+    EXPECT_TRUE(r.finished);
+}
+
 TEST_F(DeletionTest, FolderThatIsNotThereIsAFailure) {
     const FolderDeletionResult r = deleteFolderTree(tree.path("missing"), false, {});
     EXPECT_EQ(r.files, 0);
