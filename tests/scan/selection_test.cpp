@@ -76,12 +76,6 @@ TEST_P(TypeListFile, ShrunkListLeavesOldKeysUnread) {
     EXPECT_EQ(patternsOf(ReadStatFilesFromDisk(ini, GetParam())), (QStringList{"*.d", "*.e"}));
 }
 
-TEST_P(TypeListFile, LeavesTheOtherListAlone) {
-    const QString other = GetParam() == kIncludeSection ? kExcludeSection : kIncludeSection;
-    ASSERT_TRUE(WriteStatFilesToDisk({typeLine("*.zip")}, ini, GetParam()));
-    EXPECT_EQ(patternsOf(ReadStatFilesFromDisk(ini, other)), defaultTypePatterns());
-}
-
 TEST_P(TypeListFile, FailedWriteIsReported) {
     ASSERT_TRUE(WriteStatFilesToDisk({typeLine("*.a")}, ini, GetParam()));
     test::PermissionChecks checks;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -182,9 +183,15 @@ private Q_SLOTS:
         other->fillDriveList();
         QCOMPARE(other->count(), 4);
 
-        list->prepareContextMenu(3);
+        // A right click on the added folder offers to remove it.
+        list->show();
+        const QPoint at = list->visualItemRect(list->item(3)).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &click);
+        QVERIFY(menu->isVisible());
         QVERIFY(remove->isEnabled());
         remove->trigger();
+        menu->hide();
         QCOMPARE(list->count(), 3);
         QVERIFY(list->isTicked(2));
         QCOMPARE(ini().readInteger("Folders", "Number", -1), 0);

@@ -3,6 +3,7 @@
 #include "text/ui/Dialogs.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -12,7 +13,6 @@ namespace vantrel {
 DriveCheckList::DriveCheckList(QWidget* parent)
     : QListWidget(parent), m_settings(vantrelIni()), m_menu(new QMenu(this)) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setContextMenuPolicy(Qt::CustomContextMenu);
 
     m_selectAll = m_menu->addAction(QStringLiteral("Select All"));
     m_selectAll->setObjectName(QStringLiteral("actSelectAll"));
@@ -30,7 +30,6 @@ DriveCheckList::DriveCheckList(QWidget* parent)
     connect(m_addFolder, &QAction::triggered, this, &DriveCheckList::addFolderClick);
     connect(m_removeFolder, &QAction::triggered, this, [this] { removeFolderClick(m_menuRow); });
     connect(this, &QListWidget::itemChanged, this, &DriveCheckList::onItemChanged);
-    connect(this, &QWidget::customContextMenuRequested, this, &DriveCheckList::showContextMenu);
 }
 
 void DriveCheckList::setSelectAllOffered(bool offered) {
@@ -178,9 +177,16 @@ QMenu* DriveCheckList::prepareContextMenu(int row) {
     return m_menu;
 }
 
-void DriveCheckList::showContextMenu(const QPoint& pos) {
-    const QListWidgetItem* it = itemAt(pos);
-    prepareContextMenu(it ? row(it) : currentRow())->popup(viewport()->mapToGlobal(pos));
+void DriveCheckList::contextMenuEvent(QContextMenuEvent* event) {
+    // From the keyboard the menu is about the current line; from the mouse
+    // about the line under the pointer (none on the empty area).
+    int row = currentRow();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QListWidgetItem* it = itemAt(event->pos());
+        row = it ? this->row(it) : -1;
+    }
+    prepareContextMenu(row)->popup(event->globalPos());
+    event->accept();
 }
 
 }  // namespace vantrel

@@ -67,10 +67,12 @@ public:
 Q_SIGNALS:
     void tickedChanged(bool anyTicked);
 
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
     void refill(const QList<QByteArray>& tickedRoots);
     void onItemChanged(QListWidgetItem* item);
-    void showContextMenu(const QPoint& pos);
 
     IniFile m_settings;
     QList<DriveListEntry> m_entries;

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -80,7 +81,6 @@ TypeListBox::TypeListBox(QWidget* parent)
     // Descriptions too long for the list are cut short with an ellipsis.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(this, &QListWidget::itemChanged, this, &TypeListBox::onItemChanged);
-    connect(this, &QWidget::customContextMenuRequested, this, &TypeListBox::showContextMenu);
     updateColumn();
 }
 
@@ -101,17 +101,14 @@ void TypeListBox::setTickable(bool tickable) {
 
 void TypeListBox::setSelectAllOffered(bool offered) {
     m_menu->clear();
-    if (!offered) {
-        setContextMenuPolicy(Qt::DefaultContextMenu);
+    if (!offered)
         return;
-    }
     QAction* all = m_menu->addAction(QStringLiteral("Select All"));
     all->setObjectName(QStringLiteral("actSelectAll"));
     connect(all, &QAction::triggered, this, [this] { setAllTicked(true); });
     QAction* none = m_menu->addAction(QStringLiteral("Deselect All"));
     none->setObjectName(QStringLiteral("actDeselectAll"));
     connect(none, &QAction::triggered, this, [this] { setAllTicked(false); });
-    setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
 QListWidgetItem* TypeListBox::makeItem(const QString& line) const {
@@ -226,9 +223,13 @@ void TypeListBox::onItemChanged(QListWidgetItem*) {
         Q_EMIT tickedChanged();
 }
 
-void TypeListBox::showContextMenu(const QPoint& pos) {
-    if (!m_menu->isEmpty())
-        m_menu->popup(viewport()->mapToGlobal(pos));
+void TypeListBox::contextMenuEvent(QContextMenuEvent* event) {
+    if (m_menu->isEmpty()) {
+        event->ignore();
+        return;
+    }
+    m_menu->popup(event->globalPos());
+    event->accept();
 }
 
 }  // namespace vantrel

@@ -57,11 +57,13 @@ Q_SIGNALS:
     // A tick was set or cleared (by the user or by setAllTicked).
     void tickedChanged();
 
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
     QListWidgetItem* makeItem(const QString& line) const;
     void updateColumn();
     void onItemChanged(QListWidgetItem* item);
-    void showContextMenu(const QPoint& pos);
 
     TypeLineDelegate* m_delegate = nullptr;
     QMenu* m_menu = nullptr;
