@@ -546,7 +546,20 @@ struct ProtectionCase {
     Expect expected;
 };
 
-class ProtectionTest : public ::testing::TestWithParam<ProtectionCase> {};
+// The home folder of these tests is a fresh folder in a temporary tree.
+class ProtectionTest : public ::testing::TestWithParam<ProtectionCase> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_tree.isValid());
+        m_oldHome = qgetenv("HOME");
+        qputenv("HOME", m_tree.mkdir("home"));
+    }
+    void TearDown() override { qputenv("HOME", m_oldHome); }
+
+private:
+    test::TempTree m_tree;
+    QByteArray m_oldHome;
+};
 
 TEST_P(ProtectionTest, Message) {
     const ProtectionCase c = GetParam();
