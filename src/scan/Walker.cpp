@@ -362,10 +362,13 @@ void Walker::State::walkRoot(int fd, const QByteArray& root) {
 }
 
 bool Walker::walk(const QByteArray& root, const QString& driveText) {
-    const int fd = m_state->openRoot(root, driveText);
+    QByteArray trimmed = root;
+    while (trimmed.size() > 1 && trimmed.endsWith('/'))
+        trimmed.chop(1);
+    const int fd = m_state->openRoot(trimmed, driveText);
     if (fd < 0)
         return false;
-    m_state->walkRoot(fd, root);
+    m_state->walkRoot(fd, trimmed);
     return true;
 }
 

@@ -126,7 +126,8 @@ public:
     Walker(const Walker&) = delete;
     Walker& operator=(const Walker&) = delete;
 
-    // Walks the tree under `root` (exact bytes, no trailing "/" except "/").
+    // Walks the tree under `root` (exact bytes; a trailing "/" is dropped, so
+    // folders reach the visitor without one, "/" itself excepted).
     // False when the root cannot be opened as a folder: then a DriveNotOpened
     // error with `driveText` (or the root as text when empty) is recorded.
     bool walk(const QByteArray& root, const QString& driveText = QString());

@@ -316,6 +316,16 @@ TEST(WalkNames, NamesThatAreNotUtf8KeepTheirExactBytes) {
     EXPECT_EQ(folders.first(), tree.path(folder));
 }
 
+TEST(WalkNames, RootWithATrailingSlashIsWalkedWithoutIt) {
+    test::TempTree tree;
+    tree.file("sub/x", 1);
+    Recorder r(tree.root());
+    QByteArrayList folders;
+    r.onEnter = [&](const QByteArray& f) { folders.append(f); };
+    walkTree(tree.root() + "//", withMask(0), &r);
+    EXPECT_EQ(folders, (QByteArrayList{tree.root(), tree.path("sub")}));
+}
+
 TEST(WalkNames, RootGivenAsSlashJoinsWithoutDoubleSlash) {
     Recorder r("/");
     QByteArrayList folders;
