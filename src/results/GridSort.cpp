@@ -9,11 +9,42 @@ namespace vantrel {
 
 void TextSortKeys::reserve(qsizetype rows, qsizetype chars) {
     m_starts.reserve(size_t(rows) + 1);
+    m_prefixes.reserve(size_t(rows));
     m_chars.reserve(chars);
 }
 
-void TextSortKeys::append(const QString& text) {
-    m_chars.append(text.toUpper());
+void TextSortKeys::append(QString text) {
+    const QString upper = std::move(text).toUpper();
+    std::uint64_t prefix = 0;
+    for (qsizetype k = 0; k < 4; ++k)
+        prefix = (prefix << 16) | (k < upper.size() ? upper[k].unicode() : 0u);
+    m_prefixes.push_back(prefix);
+    m_chars.append(upper);
+    m_starts.push_back(m_chars.size());
+}
+
+void TextSortKeys::appendUtf8(const char* data, qsizetype size) {
+    for (qsizetype k = 0; k < size; ++k) {
+        if (static_cast<unsigned char>(data[k]) >= 0x80) {
+            append(QString::fromUtf8(data, size));
+            return;
+        }
+    }
+    const qsizetype old = m_chars.size();
+    m_chars.resize(old + size);
+    char16_t* out = reinterpret_cast<char16_t*>(m_chars.data()) + old;
+    std::uint64_t prefix = 0;
+    for (qsizetype k = 0; k < size; ++k) {
+        char16_t c = char16_t(static_cast<unsigned char>(data[k]));
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - (u'a' - u'A'));
+        out[k] = c;
+        if (k < 4)
+            prefix = (prefix << 16) | c;
+    }
+    for (qsizetype k = size; k < 4; ++k)
+        prefix <<= 16;
+    m_prefixes.push_back(prefix);
     m_starts.push_back(m_chars.size());
 }
 
@@ -21,12 +52,23 @@ namespace {
 
 using Perm = std::uint32_t;
 
+// A row of the range being sorted, carrying its key (or the key's first
+// characters) so that comparisons read the sorted array itself.
+struct ValueItem {
+    double key;
+    Perm index;
+};
+struct TextItem {
+    std::uint64_t prefix;
+    Perm index;
+};
+
 // Sorts p[lo..hi] (inclusive) with `before(a, b)`: a lies before b in the
 // requested direction. The smaller part is sorted by recursion and the larger
 // one by the loop, which bounds the stack depth; the parts do not overlap,
 // so the order in which they are sorted does not change the result.
-template <typename Before>
-void quickSort(Perm* p, qsizetype lo, qsizetype hi, const Before& before, bool smallRangesBySwaps) {
+template <typename Item, typename Before>
+void quickSort(Item* p, qsizetype lo, qsizetype hi, const Before& before, bool smallRangesBySwaps) {
     while (lo < hi) {
         if (smallRangesBySwaps && hi - lo <= 4) {
             bool swapped = true;
@@ -41,7 +83,7 @@ void quickSort(Perm* p, qsizetype lo, qsizetype hi, const Before& before, bool s
             }
             return;
         }
-        const Perm pivot = p[(lo + hi) / 2];
+        const Item pivot = p[(lo + hi) / 2];
         qsizetype i = lo;
         qsizetype j = hi;
         do {
@@ -78,35 +120,62 @@ int compareCodes(QStringView a, QStringView b) {
 
 }  // namespace
 
+int TextSortKeys::compare(std::uint32_t a, std::uint32_t b) const {
+    // Equal prefixes (or a key shorter than four characters against one that
+    // goes on with U+0000) are decided by the whole texts.
+    const std::uint64_t pa = m_prefixes[a];
+    const std::uint64_t pb = m_prefixes[b];
+    if (pa != pb)
+        return pa < pb ? -1 : 1;
+    return compareCodes(at(a), at(b));
+}
+
 void sortPermutationByText(std::vector<Perm>& perm, const TextSortKeys& keys, bool descending) {
     if (perm.size() < 2)
         return;
-    const qsizetype last = qsizetype(perm.size()) - 1;
+    std::vector<TextItem> items(perm.size());
+    for (size_t p = 0; p < perm.size(); ++p)
+        items[p] = TextItem{keys.prefix(perm[p]), perm[p]};
+    const auto compare = [&keys](const TextItem& a, const TextItem& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix ? -1 : 1;
+        return compareCodes(keys.at(a.index), keys.at(b.index));
+    };
+    const qsizetype last = qsizetype(items.size()) - 1;
     if (descending) {
-        const auto before = [&keys](Perm a, Perm b) {
-            return compareCodes(keys.at(a), keys.at(b)) > 0;
+        const auto before = [&compare](const TextItem& a, const TextItem& b) {
+            return compare(a, b) > 0;
         };
-        quickSort(perm.data(), 0, last, before, true);
+        quickSort(items.data(), 0, last, before, true);
     } else {
-        const auto before = [&keys](Perm a, Perm b) {
-            return compareCodes(keys.at(a), keys.at(b)) < 0;
+        const auto before = [&compare](const TextItem& a, const TextItem& b) {
+            return compare(a, b) < 0;
         };
-        quickSort(perm.data(), 0, last, before, true);
+        quickSort(items.data(), 0, last, before, true);
     }
+    for (size_t p = 0; p < perm.size(); ++p)
+        perm[p] = items[p].index;
 }
 
 void sortPermutationByValue(std::vector<Perm>& perm, const std::vector<double>& keys,
                             bool descending) {
     if (perm.size() < 2)
         return;
-    const qsizetype last = qsizetype(perm.size()) - 1;
-    const double* k = keys.data();
-    if (descending)
+    std::vector<ValueItem> items(perm.size());
+    for (size_t p = 0; p < perm.size(); ++p)
+        items[p] = ValueItem{keys[perm[p]], perm[p]};
+    const qsizetype last = qsizetype(items.size()) - 1;
+    if (descending) {
         quickSort(
-            perm.data(), 0, last, [k](Perm a, Perm b) { return k[a] > k[b]; }, false);
-    else
+            items.data(), 0, last,
+            [](const ValueItem& a, const ValueItem& b) { return a.key > b.key; }, false);
+    } else {
         quickSort(
-            perm.data(), 0, last, [k](Perm a, Perm b) { return k[a] < k[b]; }, false);
+            items.data(), 0, last,
+            [](const ValueItem& a, const ValueItem& b) { return a.key < b.key; }, false);
+    }
+    for (size_t p = 0; p < perm.size(); ++p)
+        perm[p] = items[p].index;
 }
 
 // ---- Sort values ------------------------------------------------------------

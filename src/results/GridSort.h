@@ -21,21 +21,31 @@ namespace vantrel {
 // gives the same order. The text sort hands ranges of at most five rows to
 // repeated neighbour-swap passes instead (which do keep equal keys in order).
 
-// Upper-cased key texts of a range, stored back to back.
+// Upper-cased key texts of a range, stored back to back, with the first
+// four characters of each packed into one number so that most comparisons
+// never touch the texts.
 class TextSortKeys {
 public:
     void reserve(qsizetype rows, qsizetype chars);
     // Appends the key of the next row: `text` in upper case.
-    void append(const QString& text);
+    void append(QString text);
+    // The same for a text given as UTF-8 (ASCII is upper-cased in place,
+    // anything else through QString).
+    void appendUtf8(const char* data, qsizetype size);
     qsizetype size() const { return qsizetype(m_starts.size()) - 1; }
     QStringView at(qsizetype i) const {
-        return QStringView(m_chars).mid(m_starts[size_t(i)],
-                                        m_starts[size_t(i) + 1] - m_starts[size_t(i)]);
+        const size_t k = size_t(i);
+        return QStringView(m_chars).mid(m_starts[k], m_starts[k + 1] - m_starts[k]);
     }
+    // <0, 0, >0 as key a sorts before, with or after key b, by character code.
+    int compare(std::uint32_t a, std::uint32_t b) const;
+    // The first four characters of key i, packed (zeros after a shorter key).
+    std::uint64_t prefix(std::uint32_t i) const { return m_prefixes[i]; }
 
 private:
     QString m_chars;
     std::vector<qsizetype> m_starts{0};
+    std::vector<std::uint64_t> m_prefixes;
 };
 
 // Text order: character by character by character code, on the upper-cased keys.

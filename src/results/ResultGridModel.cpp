@@ -5,7 +5,11 @@
 #include "results/SortDirections.h"
 #include "text/Formats.h"
 
+#include <QStringEncoder>
+#include <QVarLengthArray>
+
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace vantrel {
@@ -109,17 +113,60 @@ void ResultGridModel::ClearGrid() {
     Q_EMIT marksChanged();
 }
 
-void ResultGridModel::appendStored(const QStringList& cells, const QByteArray& path,
-                                   const QList<SortValue>& values) {
+namespace {
+
+// Appends the UTF-8 form of `text` to `buffer`, growing it geometrically.
+void appendUtf8(QByteArray& buffer, QStringView text) {
+    if (text.isEmpty())
+        return;
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const qsizetype old = buffer.size();
+    buffer.resize(old + encoder.requiredSpace(text.size()));
+    char* const end = encoder.appendToBuffer(buffer.data() + old, text);
+    buffer.resize(end - buffer.constData());
+}
+
+bool isBlankOrControl(QChar c) {
+    return c.unicode() <= 0x20 || c.unicode() == 0x7F;
+}
+
+// A field of a tab-separated line, trimmed as tabField trims it.
+QStringView trimmedField(QStringView field) {
+    qsizetype first = 0;
+    qsizetype last = field.size();
+    while (first < last && isBlankOrControl(field[first]))
+        ++first;
+    while (last > first && isBlankOrControl(field[last - 1]))
+        --last;
+    return field.mid(first, last - first);
+}
+
+}  // namespace
+
+void ResultGridModel::appendStored(const QStringView* cells, qsizetype cellCount,
+                                   const QByteArray& path, const QList<SortValue>& values) {
     Row row;
     row.offset = m_text.size();
+    // One resize for the whole row: room for the longest UTF-8 form, cut
+    // back to what was written.
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    qsizetype room = path.size();
+    for (int c = 0; c < m_columns && c < cellCount; ++c)
+        room += encoder.requiredSpace(cells[c].size());
+    m_text.resize(row.offset + room);
+    char* const start = m_text.data() + row.offset;
+    char* out = start;
     for (int c = 0; c < m_columns; ++c) {
-        if (c < cells.size())
-            m_text.append(cells[c].toUtf8());
-        m_ends.push_back(std::uint32_t(m_text.size() - row.offset));
+        if (c < cellCount && !cells[c].isEmpty())
+            out = encoder.appendToBuffer(out, cells[c]);
+        m_ends.push_back(std::uint32_t(out - start));
     }
-    m_text.append(path);
-    m_ends.push_back(std::uint32_t(m_text.size() - row.offset));
+    if (!path.isEmpty()) {
+        std::memcpy(out, path.constData(), size_t(path.size()));
+        out += path.size();
+    }
+    m_ends.push_back(std::uint32_t(out - start));
+    m_text.resize(row.offset + (out - start));
 
     const size_t first = m_values.size();
     m_values.resize(first + size_t(m_slots));
@@ -129,13 +176,14 @@ void ResultGridModel::appendStored(const QStringList& cells, const QByteArray& p
             continue;
         const auto given = std::find_if(values.cbegin(), values.cend(),
                                         [c](const SortValue& v) { return v.column == c; });
+        const QStringView text = c < cellCount ? cells[c] : QStringView();
         double value;
         if (given != values.cend())
             value = given->value;
         else if (m_layout.kind(c) == ColumnKind::Number)
-            value = numberSortValue(c < cells.size() ? QStringView(cells[c]) : QStringView());
+            value = numberSortValue(text);
         else
-            value = dateSortValueFromText(c < cells.size() ? QStringView(cells[c]) : QStringView());
+            value = dateSortValueFromText(text);
         m_values[first + size_t(slot)] = value;
     }
     m_order.push_back(std::uint32_t(m_rows.size()));
@@ -143,18 +191,31 @@ void ResultGridModel::appendStored(const QStringList& cells, const QByteArray& p
 }
 
 void ResultGridModel::addToGrid(const GridRow& row) {
-    appendStored(row.cells, row.path, row.values);
+    QVarLengthArray<QStringView, 16> cells;
+    for (const QString& cell : row.cells)
+        cells.append(cell);
+    appendStored(cells.constData(), cells.size(), row.path, row.values);
     if (m_batchDepth == 0)
         announceRows();
 }
 
 void ResultGridModel::addToGrid(const QString& line, const QByteArray& path,
                                 const QList<SortValue>& values) {
-    QStringList cells;
-    cells.reserve(m_columns);
-    for (int c = 0; c < m_columns; ++c)
-        cells.append(tabField(line, m_layout.fieldOfColumn(c)));
-    appendStored(cells, path, values);
+    QVarLengthArray<QStringView, 16> fields;
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'), start);
+        fields.append(trimmedField(QStringView(line).mid(start, tab < 0 ? -1 : tab - start)));
+        if (tab < 0)
+            break;
+        start = tab + 1;
+    }
+    QVarLengthArray<QStringView, 16> cells;
+    for (int c = 0; c < m_columns; ++c) {
+        const int field = m_layout.fieldOfColumn(c);
+        cells.append(field >= 1 && field <= fields.size() ? fields[field - 1] : QStringView());
+    }
+    appendStored(cells.constData(), cells.size(), path, values);
     if (m_batchDepth == 0)
         announceRows();
 }
@@ -184,14 +245,17 @@ void ResultGridModel::announceRows() {
     }
 }
 
-QString ResultGridModel::storedCell(std::uint32_t index, int column) const {
+QByteArrayView ResultGridModel::storedCellBytes(std::uint32_t index, int column) const {
     if (column < 0 || column >= m_columns)
         return {};
     const Row& row = m_rows[index];
     const std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
     const std::uint32_t start = column == 0 ? 0 : ends[column - 1];
-    return QString::fromUtf8(m_text.constData() + row.offset + start,
-                             qsizetype(ends[column] - start));
+    return QByteArrayView(m_text.constData() + row.offset + start, qsizetype(ends[column] - start));
+}
+
+QString ResultGridModel::storedCell(std::uint32_t index, int column) const {
+    return QString::fromUtf8(storedCellBytes(index, column));
 }
 
 QByteArray ResultGridModel::storedPath(std::uint32_t index) const {
@@ -247,7 +311,7 @@ void ResultGridModel::setCellText(int row, int column, const QString& text) {
     stored.offset = m_text.size();
     std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
     for (int c = 0; c < m_columns; ++c) {
-        m_text.append(cells[c].toUtf8());
+        appendUtf8(m_text, cells[c]);
         ends[c] = std::uint32_t(m_text.size() - stored.offset);
     }
     m_text.append(path);
@@ -408,8 +472,10 @@ void ResultGridModel::sortRows(SortKind kind, int first, int last, bool descendi
     if (kind == SortKind::Text) {
         TextSortKeys keys;
         keys.reserve(last - first + 1, qsizetype(last - first + 1) * 16);
-        for (int row = first; row <= last; ++row)
-            keys.append(storedCell(storageIndex(row), column));
+        for (int row = first; row <= last; ++row) {
+            const QByteArrayView cell = storedCellBytes(storageIndex(row), column);
+            keys.appendUtf8(cell.data(), cell.size());
+        }
         sortPermutationByText(perm, keys, descending);
     } else {
         const std::vector<double> keys = valueKeys(kind, first, last, column);

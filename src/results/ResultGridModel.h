@@ -172,10 +172,11 @@ private:
     void announceRows();
     std::uint32_t storageIndex(int row) const { return m_order[size_t(row) - 1]; }
     bool isResultRow(int row) const { return row >= 1 && row <= rowCounter(); }
+    QByteArrayView storedCellBytes(std::uint32_t index, int column) const;
     QString storedCell(std::uint32_t index, int column) const;
     QByteArray storedPath(std::uint32_t index) const;
     bool samePath(std::uint32_t a, std::uint32_t b) const;
-    void appendStored(const QStringList& cells, const QByteArray& path,
+    void appendStored(const QStringView* cells, qsizetype cellCount, const QByteArray& path,
                       const QList<SortValue>& values);
     double storedValue(std::uint32_t index, int column) const;
     bool toggle(std::uint32_t index);

@@ -228,6 +228,38 @@ INSTANTIATE_TEST_SUITE_P(Directions, SortOrderTest, ::testing::Values(false, tru
                              return p.param ? "Descending" : "Ascending";
                          });
 
+TEST(GridSortFacts, KeysFromUtf8EqualKeysFromText) {
+    const QChar nul(0);
+    const QStringList texts{QStringLiteral("abc"),
+                            QString(),
+                            QStringLiteral("ab"),
+                            QStringLiteral("Zz_9-x"),
+                            QStringLiteral("stra\u00dfe"),
+                            QStringLiteral("\u00e9t\u00e9"),
+                            QStringLiteral("a") + nul + QStringLiteral("b"),
+                            QStringLiteral("long name with blanks"),
+                            QStringLiteral("ab") + nul};
+    TextSortKeys fromText;
+    TextSortKeys fromUtf8;
+    for (const QString& t : texts) {
+        fromText.append(t);
+        const QByteArray utf8 = t.toUtf8();
+        fromUtf8.appendUtf8(utf8.constData(), utf8.size());
+    }
+    ASSERT_EQ(fromUtf8.size(), texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(fromUtf8.at(i), fromText.at(i)) << i;
+        EXPECT_EQ(fromUtf8.at(i), texts[i].toUpper()) << i;
+        EXPECT_EQ(fromUtf8.prefix(std::uint32_t(i)), fromText.prefix(std::uint32_t(i))) << i;
+    }
+    // "AB" against "AB" followed by U+0000: equal prefixes, decided by length.
+    EXPECT_EQ(fromText.prefix(2), fromText.prefix(8));
+    EXPECT_LT(fromText.compare(2, 8), 0);
+    EXPECT_GT(fromText.compare(8, 2), 0);
+    EXPECT_GT(fromText.compare(2, 6), 0);  // "AB" after "A", U+0000, "B"
+    EXPECT_EQ(fromText.compare(0, 0), 0);
+}
+
 TEST(GridSortFacts, EqualKeysAreNotKeptInOrder) {
     ResultGridModel model(smallLayout());
     // Six equal names: the quicksort swaps them end for end.
