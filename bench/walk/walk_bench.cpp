@@ -14,6 +14,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -51,6 +52,7 @@ long peakRssKiB() {
 int main(int argc, char** argv) {
     int runs = 1;
     QByteArray tree;
+    bool usable = true;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--runs" && i + 1 < argc)
@@ -58,9 +60,9 @@ int main(int argc, char** argv) {
         else if (tree.isEmpty() && !a.empty() && a[0] != '-')
             tree = QByteArray(argv[i]);
         else
-            tree.clear(), i = argc;
+            usable = false;
     }
-    if (tree.isEmpty()) {
+    if (!usable || tree.isEmpty()) {
         std::fprintf(stderr, "usage: walk_bench [--runs N] TREE\n");
         return 2;
     }
