@@ -104,11 +104,13 @@ QString attributeWords(quint32 attr) {
     return out;
 }
 
-QString detailsDateText(quint32 packed, const QDateTime& now) {
-    const QString date = fileDateText(packed);
-    if (date.isEmpty())
+QString detailsDateText(quint32 packed, const QDateTime& now, bool withTime) {
+    QString text = fileDateText(packed);
+    if (text.isEmpty())
         return QStringLiteral("???");
-    return date + QStringLiteral("  ") + relativeDateText(fileDateTime(packed), now);
+    if (withTime)
+        text += QLatin1Char(' ') + fileTimeText(packed);
+    return text + QStringLiteral("  ") + relativeDateText(fileDateTime(packed), now);
 }
 
 std::optional<FileDetails> readFileDetails(const QByteArray& path, const QDateTime& now) {

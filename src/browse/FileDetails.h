@@ -44,7 +44,10 @@ class PeVersionInfo;
 
 // A packed file date as the details show it: the short date, two blanks and
 // the relative date against `now` ("12/03/2024  Last week"); "???" for 0.
-[[nodiscard]] QString detailsDateText(quint32 packed, const QDateTime& now);
+// With `withTime`, the long time follows the date after one blank
+// ("12/03/2024 10:20:30 AM  Last week"), as the pair comparison shows the
+// creation and modification dates.
+[[nodiscard]] QString detailsDateText(quint32 packed, const QDateTime& now, bool withTime = false);
 
 // The label texts of the details window for one file.
 struct FileDetails {

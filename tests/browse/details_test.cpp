@@ -66,7 +66,12 @@ TEST(DetailsDates, DateTwoBlanksAndRelativeText) {
     const quint32 monday =
         (quint32(2024 - 1980) << 25) | (3u << 21) | (11u << 16) | (10u << 11) | (20u << 5) | 15u;
     EXPECT_EQ(detailsDateText(monday, now), fileDateText(monday) + QStringLiteral("  This week"));
+    EXPECT_EQ(detailsDateText(monday, now, true), fileDateText(monday) + QLatin1Char(' ') +
+                                                      fileTimeText(monday) +
+                                                      QStringLiteral("  This week"));
+    EXPECT_TRUE(fileTimeText(monday).startsWith(QStringLiteral("10:20:30")));
     EXPECT_EQ(detailsDateText(0, now), QStringLiteral("???"));
+    EXPECT_EQ(detailsDateText(0, now, true), QStringLiteral("???"));
 }
 
 TEST(DetailsRead, PlainFile) {
