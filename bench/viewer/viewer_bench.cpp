@@ -105,6 +105,8 @@ int shots(const QByteArray& file, const QString& prefix) {
     }
     view.viewer()->moveCaretTo(2, 4);
     view.viewer()->setFocus();
+    for (int i = 0; i < 7; ++i)
+        pressKey(view.viewer(), Qt::Key_Right, Qt::ShiftModifier);
     QApplication::processEvents();
     view.grab().save(prefix + QStringLiteral("-text.png"));
     view.findChild<QWidget*>(QStringLiteral("rbHex"))->setFocus();
