@@ -130,7 +130,8 @@ public:
                                              const FindOptions& options,
                                              const std::atomic<bool>* cancel = nullptr) const;
 
-    // Text of some bytes of the file, e.g. for copying (at most `max`).
+    // Up to `length` bytes of the file from `offset` (fewer at its end), read
+    // through the file, not the mapping; e.g. for copying.
     [[nodiscard]] QByteArray read(qint64 offset, qint64 length) const;
 
 Q_SIGNALS:
