@@ -23,4 +23,19 @@ public:
     virtual QWidget* sourceWindow() = 0;
 };
 
+// The pair-comparison window as the duplicates window sees it. It is made
+// once at start-up; the duplicates window finds it among the long-lived
+// windows (dynamic_cast of the PairComparison window) and leaves its
+// "P&airs" button hidden when there is none.
+class DupCompareView {
+public:
+    virtual ~DupCompareView() = default;
+
+    // Takes a copy of the source's grid, starts at its current row and shows
+    // the window, not modally, above the (modal) source window.
+    virtual void showFor(DupCompareSource& source) = 0;
+    // The source window is going away: hide and forget it.
+    virtual void sourceClosing(DupCompareSource& source) = 0;
+};
+
 }  // namespace vantrel
