@@ -29,7 +29,6 @@ void ResultGridModel::setGridLayout(const GridLayout& layout) {
         m_directions = &SortDirections::forRun(layout);
     resetStorage();
     endResetModel();
-    Q_EMIT headerDataChanged(Qt::Horizontal, 0, std::max(m_columns - 1, 0));
     Q_EMIT marksChanged();
 }
 
