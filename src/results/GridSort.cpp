@@ -10,7 +10,7 @@ namespace vantrel {
 void TextSortKeys::reserve(qsizetype rows, qsizetype chars) {
     m_starts.reserve(size_t(rows) + 1);
     m_prefixes.reserve(size_t(rows));
-    m_chars.reserve(chars);
+    m_chars.reserve(size_t(chars));
 }
 
 void TextSortKeys::append(QString text) {
@@ -19,8 +19,9 @@ void TextSortKeys::append(QString text) {
     for (qsizetype k = 0; k < 4; ++k)
         prefix = (prefix << 16) | (k < upper.size() ? upper[k].unicode() : 0u);
     m_prefixes.push_back(prefix);
-    m_chars.append(upper);
-    m_starts.push_back(m_chars.size());
+    const char16_t* chars = reinterpret_cast<const char16_t*>(upper.constData());
+    m_chars.insert(m_chars.end(), chars, chars + upper.size());
+    m_starts.push_back(qsizetype(m_chars.size()));
 }
 
 void TextSortKeys::appendUtf8(const char* data, qsizetype size) {
@@ -30,9 +31,9 @@ void TextSortKeys::appendUtf8(const char* data, qsizetype size) {
             return;
         }
     }
-    const qsizetype old = m_chars.size();
-    m_chars.resize(old + size);
-    char16_t* out = reinterpret_cast<char16_t*>(m_chars.data()) + old;
+    const size_t old = m_chars.size();
+    m_chars.resize(old + size_t(size));
+    char16_t* out = m_chars.data() + old;
     std::uint64_t prefix = 0;
     for (qsizetype k = 0; k < size; ++k) {
         char16_t c = char16_t(static_cast<unsigned char>(data[k]));
@@ -45,7 +46,7 @@ void TextSortKeys::appendUtf8(const char* data, qsizetype size) {
     for (qsizetype k = size; k < 4; ++k)
         prefix <<= 16;
     m_prefixes.push_back(prefix);
-    m_starts.push_back(m_chars.size());
+    m_starts.push_back(qsizetype(m_chars.size()));
 }
 
 namespace {
@@ -133,7 +134,7 @@ int TextSortKeys::compare(std::uint32_t a, std::uint32_t b) const {
 void sortPermutationByText(std::vector<Perm>& perm, const TextSortKeys& keys, bool descending) {
     if (perm.size() < 2)
         return;
-    std::vector<TextItem> items(perm.size());
+    RowVector<TextItem> items(perm.size());
     for (size_t p = 0; p < perm.size(); ++p)
         items[p] = TextItem{keys.prefix(perm[p]), perm[p]};
     const auto compare = [&keys](const TextItem& a, const TextItem& b) {
@@ -161,7 +162,7 @@ void sortPermutationByValue(std::vector<Perm>& perm, const std::vector<double>& 
                             bool descending) {
     if (perm.size() < 2)
         return;
-    std::vector<ValueItem> items(perm.size());
+    RowVector<ValueItem> items(perm.size());
     for (size_t p = 0; p < perm.size(); ++p)
         items[p] = ValueItem{keys[perm[p]], perm[p]};
     const qsizetype last = qsizetype(items.size()) - 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/RowMemory.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringView>
@@ -35,7 +37,7 @@ public:
     qsizetype size() const { return qsizetype(m_starts.size()) - 1; }
     QStringView at(qsizetype i) const {
         const size_t k = size_t(i);
-        return QStringView(m_chars).mid(m_starts[k], m_starts[k + 1] - m_starts[k]);
+        return QStringView(m_chars.data() + m_starts[k], m_starts[k + 1] - m_starts[k]);
     }
     // <0, 0, >0 as key a sorts before, with or after key b, by character code.
     int compare(std::uint32_t a, std::uint32_t b) const;
@@ -43,9 +45,9 @@ public:
     std::uint64_t prefix(std::uint32_t i) const { return m_prefixes[i]; }
 
 private:
-    QString m_chars;
-    std::vector<qsizetype> m_starts{0};
-    std::vector<std::uint64_t> m_prefixes;
+    RowVector<char16_t> m_chars;
+    RowVector<qsizetype> m_starts{0};
+    RowVector<std::uint64_t> m_prefixes;
 };
 
 // Text order: character by character by character code, on the upper-cased keys.

@@ -44,13 +44,14 @@ void ResultGridModel::resetStorage() {
         if (m_layout.kind(c) != ColumnKind::Text)
             m_slotOfColumn[size_t(c)] = m_slots++;
     }
-    m_text = QByteArray();
-    m_rows = {};
-    m_ends = {};
-    m_values = {};
-    m_order = {};
+    m_text.release();
+    // Swapping with empty vectors gives the memory back (assigning {} keeps it).
+    decltype(m_rows)().swap(m_rows);
+    decltype(m_ends)().swap(m_ends);
+    decltype(m_values)().swap(m_values);
+    decltype(m_order)().swap(m_order);
     m_shown = 0;
-    m_marked = {};
+    decltype(m_marked)().swap(m_marked);
     m_markedCount = 0;
     m_markedBytes = 0;
 }
@@ -114,17 +115,6 @@ void ResultGridModel::ClearGrid() {
 
 namespace {
 
-// Appends the UTF-8 form of `text` to `buffer`, growing it geometrically.
-void appendUtf8(QByteArray& buffer, QStringView text) {
-    if (text.isEmpty())
-        return;
-    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    const qsizetype old = buffer.size();
-    buffer.resize(old + encoder.requiredSpace(text.size()));
-    char* const end = encoder.appendToBuffer(buffer.data() + old, text);
-    buffer.resize(end - buffer.constData());
-}
-
 bool isBlankOrControl(QChar c) {
     return c.unicode() <= 0x20 || c.unicode() == 0x7F;
 }
@@ -145,14 +135,14 @@ QStringView trimmedField(QStringView field) {
 void ResultGridModel::appendStored(const QStringView* cells, qsizetype cellCount,
                                    const QByteArray& path, const QList<SortValue>& values) {
     Row row;
-    row.offset = m_text.size();
+    row.offset = qsizetype(m_text.size());
     // One resize for the whole row: room for the longest UTF-8 form, cut
     // back to what was written.
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     qsizetype room = path.size();
     for (int c = 0; c < m_columns && c < cellCount; ++c)
         room += encoder.requiredSpace(cells[c].size());
-    m_text.resize(row.offset + room);
+    m_text.resize(size_t(row.offset + room));
     char* const start = m_text.data() + row.offset;
     char* out = start;
     for (int c = 0; c < m_columns; ++c) {
@@ -165,7 +155,7 @@ void ResultGridModel::appendStored(const QStringView* cells, qsizetype cellCount
         out += path.size();
     }
     m_ends.push_back(std::uint32_t(out - start));
-    m_text.resize(row.offset + (out - start));
+    m_text.resize(size_t(row.offset + (out - start)));
 
     const size_t first = m_values.size();
     m_values.resize(first + size_t(m_slots));
@@ -250,7 +240,7 @@ QByteArrayView ResultGridModel::storedCellBytes(std::uint32_t index, int column)
     const Row& row = m_rows[index];
     const std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
     const std::uint32_t start = column == 0 ? 0 : ends[column - 1];
-    return QByteArrayView(m_text.constData() + row.offset + start, qsizetype(ends[column] - start));
+    return QByteArrayView(m_text.data() + row.offset + start, qsizetype(ends[column] - start));
 }
 
 QString ResultGridModel::storedCell(std::uint32_t index, int column) const {
@@ -261,7 +251,7 @@ QByteArray ResultGridModel::storedPath(std::uint32_t index) const {
     const Row& row = m_rows[index];
     const std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
     const std::uint32_t start = m_columns == 0 ? 0 : ends[m_columns - 1];
-    return QByteArray(m_text.constData() + row.offset + start, qsizetype(ends[m_columns] - start));
+    return QByteArray(m_text.data() + row.offset + start, qsizetype(ends[m_columns] - start));
 }
 
 bool ResultGridModel::samePath(std::uint32_t a, std::uint32_t b) const {
@@ -270,7 +260,7 @@ bool ResultGridModel::samePath(std::uint32_t a, std::uint32_t b) const {
     const auto span = [this](std::uint32_t i) {
         const std::uint32_t* ends = &m_ends[size_t(i) * size_t(m_columns + 1)];
         const std::uint32_t start = m_columns == 0 ? 0 : ends[m_columns - 1];
-        return QByteArrayView(m_text.constData() + m_rows[i].offset + start,
+        return QByteArrayView(m_text.data() + m_rows[i].offset + start,
                               qsizetype(ends[m_columns] - start));
     };
     return span(a) == span(b);
@@ -307,14 +297,15 @@ void ResultGridModel::setCellText(int row, int column, const QString& text) {
     const QByteArray path = storedPath(index);
     // Rewrite the row at the end of the text store; its old bytes stay unused.
     Row& stored = m_rows[index];
-    stored.offset = m_text.size();
+    stored.offset = qsizetype(m_text.size());
     std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
     for (int c = 0; c < m_columns; ++c) {
-        appendUtf8(m_text, cells[c]);
-        ends[c] = std::uint32_t(m_text.size() - stored.offset);
+        const QByteArray utf8 = cells[c].toUtf8();
+        m_text.append(utf8.constData(), size_t(utf8.size()));
+        ends[c] = std::uint32_t(qsizetype(m_text.size()) - stored.offset);
     }
-    m_text.append(path);
-    ends[m_columns] = std::uint32_t(m_text.size() - stored.offset);
+    m_text.append(path.constData(), size_t(path.size()));
+    ends[m_columns] = std::uint32_t(qsizetype(m_text.size()) - stored.offset);
     const int slot = m_slotOfColumn[size_t(column)];
     if (slot >= 0) {
         m_values[size_t(index) * size_t(m_slots) + size_t(slot)] =
@@ -451,7 +442,7 @@ std::vector<double> ResultGridModel::valueKeys(SortKind kind, int first, int las
 }
 
 void ResultGridModel::applyPermutation(int first, const std::vector<std::uint32_t>& perm) {
-    std::vector<std::uint32_t> moved(perm.size());
+    RowVector<std::uint32_t> moved(perm.size());
     for (size_t p = 0; p < perm.size(); ++p)
         moved[p] = m_order[size_t(first) - 1 + perm[p]];
     std::copy(moved.cbegin(), moved.cend(), m_order.begin() + (first - 1));

@@ -2,6 +2,7 @@
 
 #include "results/GridLayout.h"
 #include "results/GridSort.h"
+#include "results/RowMemory.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>
@@ -188,17 +189,17 @@ private:
     int m_columns = 0;
     SortDirections* m_directions = nullptr;
 
-    QByteArray m_text;                  // every row's UTF-8 cells and path
-    std::vector<Row> m_rows;            // in the order added
-    std::vector<std::uint32_t> m_ends;  // per row: columns + 1 ends relative to offset
-    std::vector<int> m_slotOfColumn;    // sort value slot of a column, -1 for text
+    ByteArena m_text;                 // every row's UTF-8 cells and path
+    RowVector<Row> m_rows;            // in the order added
+    RowVector<std::uint32_t> m_ends;  // per row: columns + 1 ends relative to offset
+    std::vector<int> m_slotOfColumn;  // sort value slot of a column, -1 for text
     int m_slots = 0;
-    std::vector<double> m_values;        // per row: m_slots sort values
-    std::vector<std::uint32_t> m_order;  // grid position -> row index
-    int m_shown = 0;                     // rows views know of
+    RowVector<double> m_values;        // per row: m_slots sort values
+    RowVector<std::uint32_t> m_order;  // grid position -> row index
+    int m_shown = 0;                   // rows views know of
     int m_batchDepth = 0;
 
-    std::vector<std::uint32_t> m_marked;  // lbDeleted, as row indexes
+    RowVector<std::uint32_t> m_marked;  // lbDeleted, as row indexes
     qint64 m_markedCount = 0;
     qint64 m_markedBytes = 0;
 };

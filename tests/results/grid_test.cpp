@@ -4,6 +4,7 @@
 #include "results/GridLayout.h"
 #include "results/GridSort.h"
 #include "results/ResultGridModel.h"
+#include "results/RowMemory.h"
 #include "results/SortDirections.h"
 #include "support/TestSupport.h"
 #include "text/Formats.h"
@@ -686,6 +687,46 @@ TEST(GridLayouts, DuplicatesAndFileHogs) {
     EXPECT_EQ(hog.titleClickKey(2), -1);  // "Time"
     EXPECT_EQ(hog.titleClickKey(4), 3);
     EXPECT_EQ(hog.statusFormat, QStringLiteral("%d files %s bytes"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridRowMemory, ArenaKeepsItsBytesWhileGrowingPastTheLargeBlocks) {
+    ByteArena arena;
+    QByteArray expected;
+    for (int i = 0; i < 30000; ++i) {
+        const QByteArray piece = QByteArray::number(i) + "-row-text-";
+        arena.append(piece.constData(), size_t(piece.size()));
+        expected += piece;
+    }
+    ASSERT_GT(arena.size(), 400'000u);  // grown on the heap so far
+    // Into whole huge pages, then on through mremap moves.
+    for (char fill : {'x', 'y', 'z'}) {
+        const QByteArray big(int(3 * rowmemory::kLargeBlock), fill);
+        arena.append(big.constData(), size_t(big.size()));
+        expected += big;
+    }
+    ASSERT_EQ(arena.size(), size_t(expected.size()));
+    EXPECT_EQ(QByteArrayView(arena.data(), qsizetype(arena.size())), QByteArrayView(expected));
+    arena.resize(10);
+    EXPECT_EQ(QByteArrayView(arena.data(), 10), QByteArrayView(expected).first(10));
+    arena.release();
+    EXPECT_EQ(arena.size(), 0u);
+    arena.append("again", 5);
+    EXPECT_EQ(QByteArrayView(arena.data(), 5), QByteArrayView("again"));
+}
+
+TEST(GridRowMemory, LargeVectorsWork) {
+    RowVector<std::uint32_t> v;
+    for (std::uint32_t i = 0; i < 2'000'000; ++i)
+        v.push_back(i);
+    EXPECT_EQ(v[1'999'999], 1'999'999u);
+    RowVector<std::uint32_t> copy = v;
+    EXPECT_EQ(copy[123'456], 123'456u);
+    RowVector<std::uint32_t>().swap(v);
+    EXPECT_EQ(v.capacity(), 0u);
 }
 
 }  // namespace
