@@ -91,6 +91,10 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // Titles are aligned like their columns.
+    if (role == Qt::TextAlignmentRole && orientation == Qt::Horizontal)
+        return int((m_layout.isRightAligned(section) ? Qt::AlignRight : Qt::AlignLeft) |
+                   Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)

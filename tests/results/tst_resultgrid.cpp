@@ -129,6 +129,9 @@ private Q_SLOTS:
         QCOMPARE(model.columnCount(), 7);
         model.addToGrid(QStringLiteral("1\tx\t\t\t\t/\tT"), "/x");
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Filename"));
+        QCOMPARE(
+            model.headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+            int(Qt::AlignRight));
         QCOMPARE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
                  int(Qt::AlignRight));
     }
@@ -229,6 +232,37 @@ private Q_SLOTS:
         QTest::mouseClick(window.grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
                           titleCenter(*window.grid, 0));
         QCOMPARE(window.grid->gridModel()->cellText(1, 0), QStringLiteral("b"));
+    }
+
+    void manyRowsScrollToTheCurrentRow() {
+        TestWindow window(duplicatesLayout(0));
+        window.resize(900, 400);
+        window.grid->gridModel()->beginBatch();
+        for (int i = 0; i < 5000; ++i) {
+            const QByteArray name = i == 2500 ? QByteArray("bad\xff\xfename.txt")
+                                              : "file" + QByteArray::number(i % 1700) + ".txt";
+            const QByteArray folder = "/data/folder" + QByteArray::number(i % 7);
+            window.grid->addToGrid(displayText(name) + "\t" + numberText(1000 + i) +
+                                       "\t1/2/24\t10:00:00 AM\t1/3/24\t" + displayText(folder) +
+                                       "\tPlain text document",
+                                   folder + '/' + name);
+        }
+        window.grid->gridModel()->endBatch();
+        window.grid->FormResize(window.width());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int row : {2498, 2500, 2501})
+            window.grid->MarkThisFile(row);
+        window.grid->setCurrentGridRow(2499);
+        window.grid->DeleteAllFiles();  // marks 2499, moves to 2500
+        QCOMPARE(window.grid->currentGridRow(), 2500);
+        const QRect current = window.grid->visualRect(window.grid->model()->index(2499, 0));
+        QVERIFY(window.grid->viewport()->rect().contains(current));
+        QCOMPARE(window.grid->gridModel()->markedPathCount(), 4);
+        QCOMPARE(window.grid->gridModel()->markedPaths()[2],  // row 2501
+                 QByteArray("/data/folder1/bad\xff\xfename.txt"));
+        if (qEnvironmentVariableIsSet("VANTREL_GRID_PNG"))
+            window.grab().save(qEnvironmentVariable("VANTREL_GRID_PNG") + ".dup.png");
     }
 
     void popupMenuEntries() {
