@@ -5,6 +5,7 @@
 #include "app/ui/AppWindows.h"
 #include "app/ui/Application.h"
 #include "app/ui/TfrmMain.h"
+#include "dup/ui/TfrmDup.h"
 #include "text/Formats.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
     vantrel::TextLocale::initFromSystem();
 
     vantrel::AppWindows windows;
+    windows.setToolFactory(vantrel::ToolWindow::Duplicates, [](const vantrel::ToolRequest& r) {
+        return std::make_unique<vantrel::TfrmDup>(r);
+    });
     vantrel::TfrmMain frmMain(windows);
     windows.createLongLivedWindows(&frmMain);
     QObject::connect(&frmMain, &vantrel::TfrmMain::closed, &app, &QCoreApplication::quit,

@@ -1,0 +1,446 @@
+#include "dup/ui/TfrmDup.h"
+
+#include "browse/ui/TfrmDetails.h"
+#include "browse/ui/TfrmView.h"
+#include "results/GridSort.h"
+#include "results/ResultGridModel.h"
+#include "results/SortDirections.h"
+#include "results/ui/ResultGrid.h"
+#include "results/ui/TfrmReallyDelete.h"
+#include "scan/Extensions.h"
+#include "scan/ui/DriveCheckList.h"
+#include "scan/ui/WildcardCombo.h"
+#include "settings/ui/WinPlace.h"
+#include "text/Formats.h"
+#include "text/ui/Dialogs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace vantrel {
+
+namespace {
+
+const char* const kBetweenError = "The second number must be larger or equal than the first number";
+
+// The window's size when it opens, before a stored placement applies (at 96
+// pixels per inch; more when the controls need it).
+constexpr int kDesignWidth = 800;
+constexpr int kDesignHeight = 560;
+
+// Hands every listed file to the search on the walking thread. The first
+// file the search refuses ends the scan with the resource message.
+class DupFeeder final : public WalkVisitor {
+public:
+    DupFeeder(DupSearch& search, ScanJob& job) : m_search(search), m_job(job) {}
+
+    void entry(const QByteArray& folder, const FileRecord& record) override {
+        if (m_full)
+            return;
+        if (m_search.addFile(record, folder) == DupSearch::Added::Full) {
+            m_full = true;
+            m_job.stop(BoxKind::Warning, candidateListFullMessage());
+        }
+    }
+
+private:
+    DupSearch& m_search;
+    ScanJob& m_job;
+    bool m_full = false;
+};
+
+}  // namespace
+
+TfrmDup::TfrmDup(bool duplicateMode, DupCompareView* compareView, QWidget* parent)
+    : QDialog(parent), m_duplicateMode(duplicateMode), m_compareView(compareView), m_scan(this) {
+    setObjectName(QStringLiteral("frmDup"));
+    setModal(true);
+    setSizeGripEnabled(true);
+    buildForm();
+    wireControls();
+    FormCreate();
+}
+
+TfrmDup::~TfrmDup() {
+    FormDestroy();
+}
+
+void TfrmDup::wireControls() {
+    for (QRadioButton* rb : {rbLarger, rbSmaller, rbBetween})
+        connect(rb, &QRadioButton::toggled, this, &TfrmDup::rbLargerClick);
+    connect(cbWildCard, &WildcardCombo::wildcardChanged, this, &TfrmDup::cbWildCardChange);
+    connect(pckDrive, &DriveCheckList::tickedChanged, this, &TfrmDup::pckDriveClick);
+    connect(btScan, &QPushButton::clicked, this, &TfrmDup::btScanClick);
+    connect(btClose, &QPushButton::clicked, this, &TfrmDup::reject);
+    connect(btMark, &QPushButton::clicked, this, &TfrmDup::btMarkClick);
+    connect(btDelete, &QPushButton::clicked, this, &TfrmDup::btDeleteClick);
+    connect(btPrint, &QPushButton::clicked, this, &TfrmDup::btPrintClick);
+    connect(btClip, &QPushButton::clicked, this, &TfrmDup::btClipClick);
+    connect(btDetails, &QPushButton::clicked, this, &TfrmDup::btDetailsClick);
+    connect(btCompare, &QPushButton::clicked, this, &TfrmDup::btCompareClick);
+
+    grid->setStatusLabel(pnlSel);
+    grid->setTopPanel(Panel1);
+    grid->installEventFilter(this);
+    grid->viewport()->installEventFilter(this);
+    connect(grid, &ResultGrid::deleteEnabledChanged, btDelete, &QPushButton::setEnabled);
+    connect(grid, &ResultGrid::viewRequested, this, &TfrmDup::showFile);
+    connect(grid, &ResultGrid::detailsRequested, this, &TfrmDup::showDetails);
+    btDelete->setEnabled(grid->deleteEnabled());
+
+    m_scan.setAbortButton(btAbort);
+    m_scan.disableDuringScan({btScan, btClose, pckDrive, num1, num2, cbKB1, cbWildCard, rbLarger,
+                              rbSmaller, rbBetween, cbDup});
+    m_scan.hideDuringScan({btMark, btDelete, btPrint, btClip, btDetails});
+    m_scan.setProgressLabel(pnlSel);
+    m_scan.setBusyWidget(grid);
+    connect(&m_scan, &ScanFrame::finished, this, &TfrmDup::scanEnded);
+}
+
+// ---- Life of the window -------------------------------------------------------
+
+void TfrmDup::FormCreate() {
+    if (m_duplicateMode) {
+        m_criterion = DupCriterion::FilenameOnly;
+        cbDup->setCurrentIndex(0);
+    }
+    m_winPlace = new TWinPlace(this);
+    m_winPlace->IniFileName = QStringLiteral("vantrel.ini");
+    m_winPlace->Section = m_duplicateMode ? QStringLiteral("frmDups") : QStringLiteral("frmMods");
+    m_winPlace->Identifier = QStringLiteral("frmMods");
+    if (!m_winPlace->hasStoredPlacement())
+        centreOnScreen(*this);
+    pckDrive->fillDriveList();
+}
+
+void TfrmDup::showEvent(QShowEvent* event) {
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+    QDialog::showEvent(event);
+}
+
+void TfrmDup::FormShow() {
+    cbKB1->setCurrentIndex(1);
+    grid->ClearGrid();
+    num1->setValue(250);
+    num2->setValue(250);
+    for (QWidget* w : {static_cast<QWidget*>(btPrint), static_cast<QWidget*>(btClip),
+                       static_cast<QWidget*>(btBrowse), static_cast<QWidget*>(btDetails),
+                       static_cast<QWidget*>(btCompare), static_cast<QWidget*>(btAbort),
+                       static_cast<QWidget*>(btMark), static_cast<QWidget*>(btDelete)})
+        w->hide();
+    m_rows.clear();
+    m_search.reset();
+    pnlSel->clear();
+    grid->clearAllMarks();
+    btScan->setEnabled(pckDrive->hasTicked());
+    btClose->setEnabled(true);
+    cbDup->setVisible(m_duplicateMode);
+    lblDup->setVisible(m_duplicateMode);
+    if (m_duplicateMode) {
+        setWindowTitle(QStringLiteral("Find and delete duplicate files"));
+        btScan->setToolTip(QStringLiteral("Duplicates on file name only"));
+    } else {
+        setWindowTitle(QStringLiteral("Find and delete file hogs"));
+        btScan->setToolTip(QStringLiteral("Start scanning for file hogs"));
+    }
+    rbLargerClick();
+    cbWildCard->fillCatalogue();
+    cbWildCardChange(cbWildCard->wildcard());
+
+    // The smallest window shows the whole top panel (the panel's right edge
+    // plus 3 pixels) and at least as much grid as panel; it opens larger.
+    resize(minimumSizeHint().width(), kDesignHeight);
+    layout()->activate();
+    grid->rememberTopPanelHeight();
+    grid->applyMinimumSize(this);
+    const double scale = logicalDpiX() / 96.0;
+    resize(std::max(qRound(kDesignWidth * scale), minimumWidth()),
+           std::max(qRound(kDesignHeight * scale), minimumHeight()));
+    layout()->activate();
+    centreOnScreen(*this);
+    FormResize();
+    m_winPlace->RestorePlacement();
+    btScan->setFocus();
+}
+
+void TfrmDup::FormDestroy() {
+    if (m_compareView)
+        m_compareView->sourceClosing(*this);
+    if (m_shown && m_winPlace)
+        m_winPlace->SavePlacement();
+}
+
+void TfrmDup::FormResize() {
+    // The layout's offset of the last column includes room for the frame
+    // and a scroll bar; measured against the viewport, the columns end
+    // exactly at its right edge, with or without a scroll bar.
+    const GridLayout& layout = grid->gridLayout();
+    int fixed = 0;
+    for (int width : layout.baseWidths)
+        fixed += width;
+    const int slack = qRound((layout.restOffset - fixed) * grid->widthScale());
+    grid->FormResize(grid->viewport()->width() + std::max(slack, 0));
+
+    // Sizes of 1 GB and more are wider than the size column was made for:
+    // a clipped size would show other digits, so the column grows and the
+    // last one gives the room.
+    const int sizeColumn = m_duplicateMode ? 1 : 0;
+    const int last = grid->model()->columnCount() - 1;
+    const int missing = m_sizeTextWidth - grid->columnWidth(sizeColumn);
+    if (missing > 0 && last > sizeColumn) {
+        grid->setColumnWidth(sizeColumn, m_sizeTextWidth);
+        grid->setColumnWidth(last, std::max(grid->columnWidth(last) - missing,
+                                            grid->horizontalHeader()->minimumSectionSize()));
+    }
+}
+
+bool TfrmDup::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid->viewport() && event->type() == QEvent::Resize) {
+        FormResize();
+        return QDialog::eventFilter(watched, event);
+    }
+    if (watched == grid) {
+        if (event->type() == QEvent::KeyPress) {
+            // Enter in the grid must not press the default button: that
+            // would start a new scan and throw the marks away.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+    // While a scan runs the window shows no hints.
+    if (m_hintsOff && event->type() == QEvent::ToolTip) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (w == this || isAncestorOf(w)))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmDup::setHintsShown(bool shown) {
+    if (shown == !m_hintsOff)
+        return;
+    m_hintsOff = !shown;
+    if (m_hintsOff)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+// ---- Inputs -------------------------------------------------------------------
+
+void TfrmDup::rbLargerClick() {
+    const bool between = rbBetween->isChecked();
+    num2->setVisible(between);
+    lblAnd->setVisible(between);
+}
+
+void TfrmDup::cbWildCardChange(const QString& text) {
+    lblWild->setText(wildcardDescription(text));
+}
+
+void TfrmDup::pckDriveClick(bool anyTicked) {
+    btScan->setEnabled(anyTicked);
+}
+
+QString TfrmDup::sizeConditionText() const {
+    const QString unit = cbKB1->currentText();
+    const QString first = QString::number(num1->value()) + QLatin1Char(' ') + unit;
+    if (rbSmaller->isChecked())
+        return QStringLiteral("smaller or equal to ") + first;
+    if (rbBetween->isChecked())
+        return QStringLiteral("in between ") + first + QStringLiteral(" and ") +
+               QString::number(num2->value()) + QLatin1Char(' ') + unit;
+    return QStringLiteral("larger or equal to ") + first;
+}
+
+QString TfrmDup::printTitle() const {
+    if (!m_printTitle.isEmpty())
+        return m_printTitle;
+    QString title = m_duplicateMode ? QStringLiteral("Duplicates ") : QStringLiteral("File Hogs ");
+    title += sizeConditionText() + QStringLiteral(" matching ") + cbWildCard->wildcard() +
+             QStringLiteral(" on drive(s) ");
+    for (const DriveEntry& drive : pckDrive->tickedDrives())
+        title += displayText(drive.root) + QLatin1Char(' ');
+    return title;
+}
+
+DupSearchOptions TfrmDup::searchOptions() const {
+    DupSearchOptions o;
+    o.duplicateMode = m_duplicateMode;
+    o.criterion = m_criterion;
+    if (rbSmaller->isChecked())
+        o.condition = SizeCondition::SmallerOrEqual;
+    else if (rbBetween->isChecked())
+        o.condition = SizeCondition::Between;
+    else
+        o.condition = SizeCondition::LargerOrEqual;
+    const qint64 unit = cbKB1->currentIndex() == 1 ? 1024 : 1;
+    o.limit1 = qint64(num1->value()) * unit;
+    o.limit2 = qint64(num2->value()) * unit;
+    o.capacity = m_capacity;
+    return o;
+}
+
+// ---- The scan -----------------------------------------------------------------
+
+void TfrmDup::btScanClick() {
+    if (m_scan.isRunning())
+        return;
+    if (rbBetween->isChecked() && num2->value() < num1->value()) {
+        alertBox(QString::fromLatin1(kBetweenError), this);
+        return;
+    }
+    if (m_duplicateMode)
+        m_criterion = DupCriterion(std::clamp(cbDup->currentIndex(), 0, 6));
+    setHintsShown(false);
+    scan();
+}
+
+void TfrmDup::scan() {
+    if (m_scan.isRunning())
+        return;
+    // The grid takes the field order of the criterion; a new layout clears
+    // the grid, the same layout is only cleared.
+    if (m_duplicateMode) {
+        const GridLayout wanted = duplicatesLayout(int(m_criterion));
+        if (grid->gridLayout().lineFields != wanted.lineFields) {
+            grid->setGridLayout(wanted);
+            FormResize();
+        }
+    }
+    grid->ClearGrid();
+    m_rows.clear();
+    m_search = std::make_unique<DupSearch>(searchOptions());
+    // The title describes the list, so it is taken now, while the inputs
+    // still say how the list was made.
+    m_printTitle.clear();
+    m_printTitle = printTitle();
+    pnlSel->clear();
+    btCompare->hide();
+
+    const QList<DriveEntry> drives = pckDrive->tickedDrives();
+    WalkOptions walk;
+    walk.pattern = Wildcard(QFile::encodeName(cbWildCard->wildcard()));
+    walk.includeMask = 0;
+    DupSearch* search = m_search.get();
+    m_scan.start(
+        [this, search, drives, walk](ScanJob& job) {
+            DupFeeder feeder(*search, job);
+            WalkReport report = ScanAllDrives(drives, walk, feeder, job.control());
+            // Sorting and grouping happen here too, off the window's thread.
+            m_rows = search->finish();
+            return report;
+        },
+        [this](const ScanOutcome& outcome) { return fillGrid(outcome); });
+}
+
+int TfrmDup::fillGrid(const ScanOutcome&) {
+    std::vector<DupCandidate> rows = std::move(m_rows);
+    m_rows = {};
+    m_search.reset();
+
+    // Sort values of the size and date columns go with each row, so that no
+    // sort reads them back from the texts.
+    const int sizeColumn = m_duplicateMode ? 1 : 0;
+    const int modifiedColumn = m_duplicateMode ? 2 : 1;
+    const int accessColumn = m_duplicateMode ? 4 : 3;
+    ResultGridModel* model = grid->gridModel();
+    model->beginBatch();
+    for (const DupCandidate& c : rows) {
+        model->addToGrid(c.line, c.path,
+                         {SortValue{sizeColumn, double(c.size)},
+                          SortValue{modifiedColumn, dateSortValue(c.modified)},
+                          SortValue{accessColumn, dateSortValue(c.accessed)}});
+    }
+    model->endBatch();
+    const int count = model->rowCounter();
+    qint64 largest = 0;
+    for (const DupCandidate& c : rows)
+        largest = std::max(largest, c.size);
+    rows = {};
+    m_sizeTextWidth = grid->fontMetrics().horizontalAdvance(numberText(largest)) +
+                      grid->gridLayout().leftMargin + grid->gridLayout().rightMargin + 4;
+    FormResize();
+
+    if (!m_duplicateMode && count > 0) {
+        // Largest first: the size key sorts descending and is left ascending
+        // for the user's next choice.
+        model->sortDirections().set(0, true);
+        grid->Sortbysize1Click(0);
+    }
+    if (count > 0) {
+        pnlSel->setText(numberText(count) + (m_duplicateMode ? QStringLiteral(" duplicates found")
+                                                             : QStringLiteral(" file hogs found")));
+    } else {
+        pnlSel->clear();
+    }
+    grid->setCurrentGridRow(1);
+    return count;
+}
+
+void TfrmDup::scanEnded(int rows) {
+    setHintsShown(true);
+    btCompare->setVisible(m_duplicateMode && m_compareView && rows > 0);
+}
+
+// ---- Buttons ------------------------------------------------------------------
+
+void TfrmDup::btMarkClick() {
+    grid->DeleteAllFiles();
+}
+
+void TfrmDup::MarkThisFile(int row) {
+    grid->MarkThisFile(row);
+}
+
+void TfrmDup::btDeleteClick() {
+    const ResultGridModel* model = grid->gridModel();
+    const MarkedDeletion done = deleteMarkedFiles(model->markedPaths(), model->markedBytes(), this);
+    if (done.shown && done.accepted)
+        accept();
+}
+
+void TfrmDup::btPrintClick() {
+    grid->btPrintClick(printTitle());
+}
+
+void TfrmDup::btClipClick() {
+    grid->btClipClick();
+}
+
+void TfrmDup::btDetailsClick() {
+    grid->Details1Click();
+}
+
+void TfrmDup::btCompareClick() {
+    if (m_compareView)
+        m_compareView->showFor(*this);
+}
+
+void TfrmDup::showFile(const QByteArray& path) {
+    TfrmView view(this);
+    view.setFileName(path);
+    dialogs().exec(view);
+}
+
+void TfrmDup::showDetails(const QByteArray& path) {
+    TfrmDetails details(this);
+    details.setFileName(path);
+    dialogs().exec(details);
+}
+
+}  // namespace vantrel
