@@ -109,9 +109,16 @@ void TfrmDup::wireControls() {
 // ---- Life of the window -------------------------------------------------------
 
 void TfrmDup::FormCreate() {
+    // The caption is there from the start, so that the window is known by
+    // it before it is shown.
     if (m_duplicateMode) {
         m_criterion = DupCriterion::FilenameOnly;
         cbDup->setCurrentIndex(0);
+        setWindowTitle(QStringLiteral("Find and delete duplicate files"));
+        btScan->setToolTip(QStringLiteral("Duplicates on file name only"));
+    } else {
+        setWindowTitle(QStringLiteral("Find and delete file hogs"));
+        btScan->setToolTip(QStringLiteral("Start scanning for file hogs"));
     }
     m_winPlace = new TWinPlace(this);
     m_winPlace->IniFileName = QStringLiteral("vantrel.ini");
@@ -148,13 +155,6 @@ void TfrmDup::FormShow() {
     btClose->setEnabled(true);
     cbDup->setVisible(m_duplicateMode);
     lblDup->setVisible(m_duplicateMode);
-    if (m_duplicateMode) {
-        setWindowTitle(QStringLiteral("Find and delete duplicate files"));
-        btScan->setToolTip(QStringLiteral("Duplicates on file name only"));
-    } else {
-        setWindowTitle(QStringLiteral("Find and delete file hogs"));
-        btScan->setToolTip(QStringLiteral("Start scanning for file hogs"));
-    }
     rbLargerClick();
     cbWildCard->fillCatalogue();
     cbWildCardChange(cbWildCard->wildcard());
