@@ -1,0 +1,140 @@
+#include "dup/PairMatch.h"
+
+#include "dup/Crc32.h"
+#include "text/Formats.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <exception>
+
+namespace vantrel {
+
+namespace {
+
+QString cell(const QStringList& row, int column) {
+    return column < row.size() ? row.at(column) : QString();
+}
+
+char16_t asciiUpper(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
+}
+
+bool sameIgnoringAsciiCase(const QString& a, const QString& b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (asciiUpper(a.at(i).unicode()) != asciiUpper(b.at(i).unicode()))
+            return false;
+    }
+    return true;
+}
+
+// Closes the descriptor however the checksum ends.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+quint32 fileCrc(TCRC32Calc& calc, const QByteArray& path) {
+    const Descriptor fd(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throw std::runtime_error(
+            (QStringLiteral("Could not open file ") + displayText(path)).toStdString());
+    return calc.CalcFileCRC(fd.get());
+}
+
+}  // namespace
+
+bool pairMatches(const QStringList& first, const QStringList& second, int mode) {
+    auto same = [&](int column) { return cell(first, column) == cell(second, column); };
+    auto sameName = [&] {
+        return sameIgnoringAsciiCase(cell(first, pcName), cell(second, pcName));
+    };
+    switch (mode) {
+        case 0:
+            return sameName();
+        case 1:
+            return sameName() && same(pcSize);
+        case 2:
+            return sameName() && same(pcSize) && same(pcDate) && same(pcTime);
+        case 3:
+            return same(pcSize);
+        case 4:
+            return same(pcSize) && same(pcDate) && same(pcTime);
+        case 5:
+            return same(pcSize) && same(pcType);
+        case 6:
+            return same(pcType) && same(pcDate) && same(pcTime);
+        default:
+            return true;
+    }
+}
+
+int nextPairRow(int left, int rowCount, const std::function<bool(int)>& matches) {
+    const int lastPair = rowCount - 2;
+    if (left >= lastPair)
+        return left;
+    for (int r = left + 1; r < lastPair; ++r) {
+        if (matches(r))
+            return r;
+    }
+    return lastPair;
+}
+
+int prevPairRow(int left, const std::function<bool(int)>& matches) {
+    if (left < 2)
+        return left;
+    for (int r = left - 1; r > 1; --r) {
+        if (matches(r))
+            return r;
+    }
+    return 1;
+}
+
+int openingPairRow(int current, int rowCount) {
+    return std::max(1, std::min(current, rowCount - 2));
+}
+
+QString crcText(quint32 crc) {
+    return QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char(' ')).toUpper();
+}
+
+QString crcComparisonSuffix(bool identical) {
+    return identical ? QStringLiteral(" file contents are identical")
+                     : QStringLiteral(" file contents differ");
+}
+
+QString PairCrc::leftText() const {
+    return crcText(left) + crcComparisonSuffix(identical());
+}
+
+QString PairCrc::rightText() const {
+    return crcText(right) + crcComparisonSuffix(identical());
+}
+
+PairCrc pairCrc(const QByteArray& leftPath, const QByteArray& rightPath) {
+    PairCrc result;
+    TCRC32Calc calc;
+    try {
+        result.left = fileCrc(calc, leftPath);
+        result.right = fileCrc(calc, rightPath);
+        result.ok = true;
+    } catch (const std::exception& e) {
+        result.error = QString::fromUtf8(e.what());
+    }
+    return result;
+}
+
+}  // namespace vantrel

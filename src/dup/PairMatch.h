@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace vantrel {
+
+// The pieces of the pair comparison that need no window: whether two
+// neighbouring rows of the duplicates grid match, how to step from one
+// matching pair to the next, and the CRC comparison of two files.
+
+// The grid cells the comparison reads, as the duplicates grid lays its
+// columns out for every criterion.
+enum PairColumn : int {
+    pcName = 0,
+    pcSize = 1,
+    pcDate = 2,
+    pcTime = 3,
+    pcAccess = 4,
+    pcFolder = 5,
+    pcType = 6,
+};
+
+// Whether two rows (their cell texts, in grid column order) match under a
+// matching criterion of the duplicates window:
+//   0 names equal ignoring ASCII case
+//   1 names (ignoring case) and sizes
+//   2 names (ignoring case), sizes, modified dates and times
+//   3 sizes
+//   4 sizes, modified dates and times
+//   5 sizes and types
+//   6 types, modified dates and times
+// Everything but the name compares by exact text. Any other mode matches
+// always. A missing cell counts as empty text. Names ignore only ASCII case,
+// as the grouping of the duplicates search does, so a pair matches exactly
+// when the search would have put both rows in one group.
+[[nodiscard]] bool pairMatches(const QStringList& first, const QStringList& second, int mode);
+
+// Stepping through the pairs of a grid of `rowCount` rows (title row 0, data
+// rows 1 .. rowCount - 1). The pair at `left` is rows left and left + 1;
+// `matches(r)` says whether the pair at r matches.
+//
+// Next: when left >= rowCount - 2 there is no further pair and `left` is
+// returned unchanged. Otherwise the first r > left whose pair matches, or
+// the last pair, rowCount - 2, when none ahead does.
+[[nodiscard]] int nextPairRow(int left, int rowCount, const std::function<bool(int)>& matches);
+// Previous: when left < 2, `left` unchanged. Otherwise the first r below
+// left, going down, whose pair matches, or 1 when none does.
+[[nodiscard]] int prevPairRow(int left, const std::function<bool(int)>& matches);
+
+// The left row to open on when the grid's current row is `current`: the
+// current row, moved onto the last pair when it is the last data row (so
+// that a right-hand row exists), and at least 1.
+[[nodiscard]] int openingPairRow(int current, int rowCount);
+
+// A CRC as the comparison shows it: upper-case hexadecimal digits,
+// right-aligned in 8 characters and padded with blanks ("    1A2B").
+[[nodiscard]] QString crcText(quint32 crc);
+// " file contents are identical" or " file contents differ".
+[[nodiscard]] QString crcComparisonSuffix(bool identical);
+
+// The outcome of checksumming the two files of a pair.
+struct PairCrc {
+    bool ok = false;
+    quint32 left = 0;
+    quint32 right = 0;
+    QString error;  // the message of the first failure when !ok
+
+    // The two label texts: crcText + crcComparisonSuffix.
+    [[nodiscard]] QString leftText() const;
+    [[nodiscard]] QString rightText() const;
+    [[nodiscard]] bool identical() const { return left == right; }
+};
+
+// Opens each file read-only and computes its CRC-32 through a mapping of the
+// whole file (TCRC32Calc::CalcFileCRC, with a calculator of its own, so any
+// thread may call this). The left file first; the first failure stops it and
+// gives its message: "Could not open file " + path when the file cannot be
+// opened, else the checksum's own ("Could not create file mapping object"
+// for an empty file). Paths are exact bytes.
+[[nodiscard]] PairCrc pairCrc(const QByteArray& leftPath, const QByteArray& rightPath);
+
+}  // namespace vantrel
