@@ -1,5 +1,7 @@
 #include "dup/DupSearch.h"
 
+#include "results/GridSort.h"
+#include "results/ResultGridModel.h"
 #include "text/Formats.h"
 
 #include <algorithm>
@@ -253,6 +255,20 @@ std::vector<DupCandidate> DupSearch::finish() {
         i = j;
     }
     return rows;
+}
+
+void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, bool duplicateMode) {
+    const int sizeColumn = duplicateMode ? 1 : 0;
+    const int modifiedColumn = duplicateMode ? 2 : 1;
+    const int accessColumn = duplicateMode ? 4 : 3;
+    model.beginBatch();
+    for (const DupCandidate& c : rows) {
+        model.addToGrid(c.line, c.path,
+                        {SortValue{sizeColumn, double(c.size)},
+                         SortValue{modifiedColumn, dateSortValue(c.modified)},
+                         SortValue{accessColumn, dateSortValue(c.accessed)}});
+    }
+    model.endBatch();
 }
 
 }  // namespace vantrel

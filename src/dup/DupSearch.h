@@ -107,6 +107,13 @@ private:
     QHash<QString, QString> m_types;
 };
 
+class ResultGridModel;
+
+// Appends result rows to a grid of duplicatesLayout() or fileHogsLayout(),
+// as one batch: each row with its exact path and the sort values of its size
+// and date columns (so that no sort reads them back from the texts).
+void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, bool duplicateMode);
+
 // A name or folder as a field of a candidate line: control characters
 // (tabs and line breaks among them, which would split the line) are shown as
 // U+FFFD. The exact bytes travel in DupCandidate::path.

@@ -1,5 +1,8 @@
 #include "dup/DupSearch.h"
 
+#include "results/GridLayout.h"
+#include "results/ResultGridModel.h"
+#include "results/SortDirections.h"
 #include "text/Formats.h"
 
 #include <gtest/gtest.h>
@@ -198,6 +201,54 @@ TEST(DupSearch, LineFieldsHoldTheFormattedTexts) {
     EXPECT_EQ(f[5], QStringLiteral("/"));
     EXPECT_EQ(f[6], QStringLiteral("QQQ File"));
     EXPECT_EQ(rows[0].path, QByteArray("/n.qqq"));
+}
+
+// The grid sorts by the values handed over with the rows: sizes beyond 32
+// bits by number, and dates whose two-digit year text alone would put 2084
+// before 1985.
+TEST(DupRows, SortValuesTravelWithTheRows) {
+    DupSearchOptions o;
+    o.duplicateMode = false;
+    o.limit1 = 0;
+    DupSearch s(o);
+    const qint64 y1985 = QDateTime(QDate(1985, 6, 1), QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+    const qint64 y2084 = QDateTime(QDate(2084, 6, 1), QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+    s.addFile(record("huge", 5LL << 30, y1985), "/d");
+    s.addFile(record("mid", 1024, y2084), "/d");
+    s.addFile(record("small", 999, y1985), "/d");
+    const auto rows = s.finish();
+
+    ResultGridModel model(fileHogsLayout());
+    SortDirections directions(fileHogsLayout());
+    model.setSortDirections(&directions);
+    addDupRows(model, rows, false);
+    ASSERT_EQ(model.rowCounter(), 3);
+    EXPECT_EQ(model.pathAt(1), QByteArray("/d/small"));  // reverse line order
+
+    directions.set(0, true);
+    model.sortByKey(0);  // size, descending
+    EXPECT_EQ(model.pathAt(1), QByteArray("/d/huge"));
+    EXPECT_EQ(model.pathAt(2), QByteArray("/d/mid"));
+    EXPECT_EQ(model.pathAt(3), QByteArray("/d/small"));
+    EXPECT_FALSE(directions.descending(0));
+
+    directions.set(1, false);
+    model.sortByKey(1);  // modified, ascending
+    EXPECT_EQ(model.pathAt(3), QByteArray("/d/mid"));
+}
+
+TEST(DupRows, DuplicatesFillTheirColumnsByCriterion) {
+    DupSearch s(dupOptions(DupCriterion::SizeOnly));
+    s.addFile(record("one", 1024), "/a");
+    s.addFile(record("two", 1024), "/b");
+    const auto rows = s.finish();
+    ResultGridModel model(duplicatesLayout(int(DupCriterion::SizeOnly)));
+    addDupRows(model, rows, true);
+    ASSERT_EQ(model.rowCounter(), 2);
+    EXPECT_EQ(model.cellText(1, 0), QStringLiteral("one"));
+    EXPECT_EQ(model.cellText(1, 1), QStringLiteral("1,024"));
+    EXPECT_EQ(model.cellText(2, 5), QStringLiteral("/b"));
+    EXPECT_EQ(model.pathAt(2), QByteArray("/b/two"));
 }
 
 }  // namespace

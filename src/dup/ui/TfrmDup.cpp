@@ -2,7 +2,6 @@
 
 #include "browse/ui/TfrmDetails.h"
 #include "browse/ui/TfrmView.h"
-#include "results/GridSort.h"
 #include "results/ResultGridModel.h"
 #include "results/SortDirections.h"
 #include "results/ui/ResultGrid.h"
@@ -353,20 +352,8 @@ int TfrmDup::fillGrid(const ScanOutcome&) {
     m_rows = {};
     m_search.reset();
 
-    // Sort values of the size and date columns go with each row, so that no
-    // sort reads them back from the texts.
-    const int sizeColumn = m_duplicateMode ? 1 : 0;
-    const int modifiedColumn = m_duplicateMode ? 2 : 1;
-    const int accessColumn = m_duplicateMode ? 4 : 3;
     ResultGridModel* model = grid->gridModel();
-    model->beginBatch();
-    for (const DupCandidate& c : rows) {
-        model->addToGrid(c.line, c.path,
-                         {SortValue{sizeColumn, double(c.size)},
-                          SortValue{modifiedColumn, dateSortValue(c.modified)},
-                          SortValue{accessColumn, dateSortValue(c.accessed)}});
-    }
-    model->endBatch();
+    addDupRows(*model, rows, m_duplicateMode);
     const int count = model->rowCounter();
     qint64 largest = 0;
     for (const DupCandidate& c : rows)
