@@ -36,7 +36,7 @@ public:
 // way (a data handler, an event loop run from inside it), not between threads.
 //
 // CalcFileCRC maps the whole file and checksums it in one pass; it does not
-// use the buffer. CalcCRC pulls data through OnGetData into the buffer until
+// use the buffer or OnGetData. CalcCRC pulls data through OnGetData into the buffer until
 // the handler delivers 0 bytes.
 class TCRC32Calc {
 public:
@@ -66,8 +66,8 @@ public:
 
     [[nodiscard]] bool busy() const { return m_busy; }
 
-    // The CRC-32 of the whole contents of an open file, read through a
-    // read-only mapping of its full length (64-bit). Raises ECRC32CalcError
+    // The CRC-32 of the whole contents of an open file (64-bit length), which
+    // is mapped read-only and read in large blocks in one pass. Raises ECRC32CalcError
     // when busy and passes on the EFileMappingError of the mapping (an empty
     // file gives "Could not create file mapping object"; a QFile that is not
     // open, or fd < 0, "Invalid parameters. Could not create file mapping
