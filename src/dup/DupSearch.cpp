@@ -135,7 +135,7 @@ bool DupSearch::passes(qint64 size) const {
     return false;
 }
 
-const QString& DupSearch::folderText(const QByteArray& folder) {
+QString DupSearch::folderText(const QByteArray& folder) {
     if (folder != m_lastFolder || m_lastFolderText.isNull()) {
         m_lastFolder = folder;
         m_lastFolderText = lineFieldText(folder);
@@ -146,7 +146,7 @@ const QString& DupSearch::folderText(const QByteArray& folder) {
 // Date and time texts depend on a few bits of the packed value only, so each
 // distinct text is made once per search. Undecodable values all share the
 // fallback texts; 0 (not recorded) gives empty texts.
-const QString& DupSearch::dateText(quint32 packed) {
+QString DupSearch::dateText(quint32 packed) {
     quint32 key = 0;
     if (packed != 0)
         key = decodeFileDate(packed, nullptr, nullptr) ? ((packed >> 16) | 0x10000u) : 0x20000u;
@@ -156,7 +156,7 @@ const QString& DupSearch::dateText(quint32 packed) {
     return *it;
 }
 
-const QString& DupSearch::timeText(quint32 packed) {
+QString DupSearch::timeText(quint32 packed) {
     quint32 key = 0;
     if (packed != 0)
         key = decodeFileDate(packed, nullptr, nullptr) ? ((packed & 0xFFFFu) | 0x10000u) : 0x20000u;
@@ -166,7 +166,7 @@ const QString& DupSearch::timeText(quint32 packed) {
     return *it;
 }
 
-const QString& DupSearch::typeText(const QString& name) {
+QString DupSearch::typeText(const QString& name) {
     const QString ext = extensionOf(name);
     auto it = m_types.find(ext);
     if (it == m_types.end())

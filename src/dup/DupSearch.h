@@ -93,10 +93,12 @@ public:
 
 private:
     QString lineFor(const FileRecord& record, const QByteArray& folder, QByteArray* path);
-    const QString& folderText(const QByteArray& folder);
-    const QString& dateText(quint32 packed);
-    const QString& timeText(quint32 packed);
-    const QString& typeText(const QString& name);
+    // The texts come by value: a later insertion into a cache may move the
+    // cached ones, and a line takes several of them at once.
+    QString folderText(const QByteArray& folder);
+    QString dateText(quint32 packed);
+    QString timeText(quint32 packed);
+    QString typeText(const QString& name);
 
     DupSearchOptions m_options;
     std::vector<DupCandidate> m_candidates;

@@ -203,6 +203,32 @@ TEST(DupSearch, LineFieldsHoldTheFormattedTexts) {
     EXPECT_EQ(rows[0].path, QByteArray("/n.qqq"));
 }
 
+// Thousands of distinct dates make the text caches grow while a line takes
+// several texts from them; every line must still carry its own dates.
+TEST(DupSearch, DateTextsStayRightWhileTheirCachesGrow) {
+    DupSearchOptions o;
+    o.duplicateMode = false;
+    o.limit1 = 0;
+    DupSearch s(o);
+    const qint64 day = 86400;
+    const qint64 base = 400'000'000;  // 1982
+    for (int i = 0; i < 4000; ++i) {
+        FileRecord r = record(QByteArray::number(i), i);
+        r.writeTime = FileTime{base + i * day + i * 7, 0, true};
+        r.accessTime = FileTime{base + (i + 9000) * day, 0, true};
+        ASSERT_EQ(s.addFile(r, "/d"), DupSearch::Added::Kept);
+    }
+    const auto rows = s.finish();
+    ASSERT_EQ(rows.size(), 4000u);
+    for (const DupCandidate& c : rows) {
+        const QStringList f = c.line.split(QLatin1Char('\t'));
+        ASSERT_EQ(f.size(), 6);
+        EXPECT_EQ(f[1], fileDateText(c.modified));
+        EXPECT_EQ(f[2], fileTimeText(c.modified));
+        EXPECT_EQ(f[3], fileDateText(c.accessed));
+    }
+}
+
 // The grid sorts by the values handed over with the rows: sizes beyond 32
 // bits by number, and dates whose two-digit year text alone would put 2084
 // before 1985.
