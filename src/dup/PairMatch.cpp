@@ -82,6 +82,59 @@ bool pairMatches(const QStringList& first, const QStringList& second, int mode) 
     }
 }
 
+void GridRowsCopy::clear() {
+    m_bytes.clear();
+    m_rowStart.clear();
+}
+
+void GridRowsCopy::reserve(qsizetype rows) {
+    m_rowStart.reserve(std::size_t(rows));
+}
+
+void GridRowsCopy::append(const QStringList& cells, const QByteArray& path) {
+    m_rowStart.push_back(m_bytes.size());
+    for (const QString& c : cells) {
+        m_bytes += c.toUtf8();
+        m_bytes += '\0';
+    }
+    m_bytes += path;
+}
+
+QByteArrayView GridRowsCopy::rowBytes(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    const qsizetype start = m_rowStart[std::size_t(row)];
+    const qsizetype end = row + 1 < rowCount() ? m_rowStart[std::size_t(row) + 1] : m_bytes.size();
+    return QByteArrayView(m_bytes.constData() + start, end - start);
+}
+
+QStringList GridRowsCopy::cells(int row) const {
+    QStringList out;
+    QByteArrayView rest = rowBytes(row);
+    for (qsizetype nul = rest.indexOf('\0'); nul >= 0; nul = rest.indexOf('\0')) {
+        out.append(QString::fromUtf8(rest.first(nul)));
+        rest = rest.sliced(nul + 1);
+    }
+    return out;
+}
+
+QString GridRowsCopy::cell(int row, int column) const {
+    QByteArrayView rest = rowBytes(row);
+    for (int c = 0;; ++c) {
+        const qsizetype nul = rest.indexOf('\0');
+        if (nul < 0)
+            return QString();
+        if (c == column)
+            return QString::fromUtf8(rest.first(nul));
+        rest = rest.sliced(nul + 1);
+    }
+}
+
+QByteArray GridRowsCopy::path(int row) const {
+    const QByteArrayView bytes = rowBytes(row);
+    return bytes.sliced(bytes.lastIndexOf('\0') + 1).toByteArray();
+}
+
 int nextPairRow(int left, int rowCount, const std::function<bool(int)>& matches) {
     const int lastPair = rowCount - 2;
     if (left >= lastPair)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
+#include <vector>
 
 namespace vantrel {
 
@@ -39,6 +41,32 @@ enum PairColumn : int {
 // as the grouping of the duplicates search does, so a pair matches exactly
 // when the search would have put both rows in one group.
 [[nodiscard]] bool pairMatches(const QStringList& first, const QStringList& second, int mode);
+
+// A snapshot of a grid's rows: each row's cell texts and its exact path,
+// kept compactly (one block of UTF-8 text for all rows), so that a copy of
+// a grid of a million rows stays small. Rows are numbered from 0 as they
+// were appended; the pair comparison appends the title row first so that
+// its numbers are the grid's.
+class GridRowsCopy {
+public:
+    void clear();
+    void reserve(qsizetype rows);
+    // Cells must not contain U+0000 (no name or formatted text does); a
+    // path cannot contain a NUL byte.
+    void append(const QStringList& cells, const QByteArray& path);
+
+    [[nodiscard]] int rowCount() const { return int(m_rowStart.size()); }
+    // Empty results for a row outside 0 .. rowCount() - 1.
+    [[nodiscard]] QStringList cells(int row) const;
+    [[nodiscard]] QString cell(int row, int column) const;
+    [[nodiscard]] QByteArray path(int row) const;
+
+private:
+    QByteArrayView rowBytes(int row) const;
+
+    QByteArray m_bytes;  // per row: cell NUL cell NUL ... NUL path, rows back to back
+    std::vector<qsizetype> m_rowStart;
+};
 
 // Stepping through the pairs of a grid of `rowCount` rows (title row 0, data
 // rows 1 .. rowCount - 1). The pair at `left` is rows left and left + 1;

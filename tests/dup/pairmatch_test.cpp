@@ -155,6 +155,39 @@ TEST(PairStepping, OpeningRowKeepsARightHandRow) {
     EXPECT_EQ(openingPairRow(-1, 5), 1);
 }
 
+TEST(GridRowsCopyTest, KeepsCellsAndExactPaths) {
+    GridRowsCopy copy;
+    copy.append({QStringLiteral("Filename"), QStringLiteral("Size")}, QByteArray());
+    copy.append(row("caf\xC3\xA9 \xE2\x82\xAC.txt", "1,024", "d", "t", "T"),
+                QByteArray("/data/caf\xE9 \xE2\x82\xAC.txt"));
+    copy.append({QString(), QString(), QStringLiteral("x")}, QByteArray("/p"));
+    copy.append({}, QByteArray("/only/a/path"));
+    copy.append({}, QByteArray());
+
+    ASSERT_EQ(copy.rowCount(), 5);
+    EXPECT_EQ(copy.cells(0), (QStringList{QStringLiteral("Filename"), QStringLiteral("Size")}));
+    EXPECT_EQ(copy.path(0), QByteArray());
+    EXPECT_EQ(copy.cells(1), row("caf\xC3\xA9 \xE2\x82\xAC.txt", "1,024", "d", "t", "T"));
+    EXPECT_EQ(copy.cell(1, pcName), QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC.txt"));
+    EXPECT_EQ(copy.cell(1, pcType), QStringLiteral("T"));
+    EXPECT_EQ(copy.cell(1, 7), QString());
+    EXPECT_EQ(copy.path(1), QByteArray("/data/caf\xE9 \xE2\x82\xAC.txt"));  // not UTF-8
+    EXPECT_EQ(copy.cells(2), (QStringList{QString(), QString(), QStringLiteral("x")}));
+    EXPECT_EQ(copy.cell(2, 2), QStringLiteral("x"));
+    EXPECT_EQ(copy.path(2), QByteArray("/p"));
+    EXPECT_TRUE(copy.cells(3).isEmpty());
+    EXPECT_EQ(copy.path(3), QByteArray("/only/a/path"));
+    EXPECT_TRUE(copy.cells(4).isEmpty());
+    EXPECT_EQ(copy.path(4), QByteArray());
+    // Outside the rows: empty.
+    EXPECT_TRUE(copy.cells(5).isEmpty());
+    EXPECT_TRUE(copy.cells(-1).isEmpty());
+    EXPECT_EQ(copy.path(9), QByteArray());
+
+    copy.clear();
+    EXPECT_EQ(copy.rowCount(), 0);
+}
+
 struct CrcTextCase {
     quint32 crc;
     const char* text;
