@@ -5,7 +5,9 @@
 #include "app/ui/AppWindows.h"
 #include "app/ui/Application.h"
 #include "app/ui/TfrmMain.h"
+#include "browse/ui/TFindDlg.h"
 #include "dup/ui/TfrmDup.h"
+#include "dup/ui/TfrmDupCompare.h"
 #include "text/Formats.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +18,20 @@ int main(int argc, char** argv) {
     windows.setToolFactory(vantrel::ToolWindow::Duplicates, [](const vantrel::ToolRequest& r) {
         return std::make_unique<vantrel::TfrmDup>(r);
     });
+    // The viewer's one find dialog, so that every viewer starts from the
+    // last search.
+    windows.setLongLivedFactory(
+        vantrel::LongLivedWindow::Find,
+        [](QWidget* launcher, const vantrel::AppWindows&) -> std::unique_ptr<QWidget> {
+            auto find = std::make_unique<vantrel::TFindDlg>(launcher);
+            vantrel::TFindDlg::install(find.get());
+            return find;
+        });
+    windows.setLongLivedFactory(
+        vantrel::LongLivedWindow::PairComparison,
+        [](QWidget* launcher, const vantrel::AppWindows&) -> std::unique_ptr<QWidget> {
+            return std::make_unique<vantrel::TfrmDupCompare>(launcher);
+        });
     vantrel::TfrmMain frmMain(windows);
     windows.createLongLivedWindows(&frmMain);
     QObject::connect(&frmMain, &vantrel::TfrmMain::closed, &app, &QCoreApplication::quit,
