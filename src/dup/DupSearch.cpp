@@ -33,6 +33,62 @@ QString asciiUpper(QString s) {
     return s;
 }
 
+// The first eight UTF-16 units of a line, case-folded as
+// compareIgnoringCase folds them, packed so that comparing the two words
+// compares those units in order. Units beyond ASCII that are surrogates
+// (folded as whole code points) end the exact part; so does the end of the
+// line. Comparing the exact parts of two lines decides their order without
+// reading the lines themselves whenever they differ there.
+struct SortEntry {
+    quint64 high = 0;  // units 0-3
+    quint64 low = 0;   // units 4-7
+    quint32 index = 0;
+    quint8 exact = 0;  // how many leading units the words hold exactly
+};
+
+SortEntry sortEntry(const QString& line, quint32 index) {
+    SortEntry e;
+    e.index = index;
+    const char16_t* p = QStringView(line).utf16();
+    const qsizetype n = std::min<qsizetype>(line.size(), 8);
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t u = p[i];
+        if (u >= u'A' && u <= u'Z') {
+            u = char16_t(u + 32);
+        } else if (u >= 0x80) {
+            if (QChar::isSurrogate(u))
+                break;
+            u = QChar::toCaseFolded(u);
+        }
+        quint64& word = i < 4 ? e.high : e.low;
+        word |= quint64(u) << (16 * (3 - (i & 3)));
+        e.exact = quint8(i + 1);
+    }
+    return e;
+}
+
+// -1, 0 or 1 as the exact parts order two lines; 0 when they cannot tell.
+int comparePrefixes(const SortEntry& a, const SortEntry& b) {
+    if (a.exact == 8 && b.exact == 8) {
+        if (a.high != b.high)
+            return a.high < b.high ? -1 : 1;
+        if (a.low != b.low)
+            return a.low < b.low ? -1 : 1;
+        return 0;
+    }
+    const int n = std::min(a.exact, b.exact);
+    for (int i = 0; i < n; ++i) {
+        const quint64 wa = i < 4 ? a.high : a.low;
+        const quint64 wb = i < 4 ? b.high : b.low;
+        const int shift = 16 * (3 - (i & 3));
+        const quint64 ua = (wa >> shift) & 0xFFFF;
+        const quint64 ub = (wb >> shift) & 0xFFFF;
+        if (ua != ub)
+            return ua < ub ? -1 : 1;
+    }
+    return 0;
+}
+
 // Criteria whose key fields do not begin the line: equal keys are not
 // neighbours in line order by themselves.
 bool keyIsNotLinePrefix(DupCriterion c) {
@@ -40,6 +96,35 @@ bool keyIsNotLinePrefix(DupCriterion c) {
 }
 
 }  // namespace
+
+int compareIgnoringCase(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t* pa = a.utf16();
+    const char16_t* pb = b.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t ca = pa[i];
+        char16_t cb = pb[i];
+        if (ca == cb)
+            continue;
+        if ((ca | cb) < 0x80) {
+            if (ca >= u'A' && ca <= u'Z')
+                ca = char16_t(ca + 32);
+            if (cb >= u'A' && cb <= u'Z')
+                cb = char16_t(cb + 32);
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+            continue;
+        }
+        // Beyond ASCII the folding is Qt's. Everything before position i
+        // folds equal; starting one unit early keeps a surrogate pair whole.
+        const qsizetype from = i > 0 ? i - 1 : 0;
+        const int byQt = a.mid(from).compare(b.mid(from), Qt::CaseInsensitive);
+        return byQt < 0 ? -1 : (byQt > 0 ? 1 : 0);
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
 
 QStringList dupCriterionTexts() {
     return {QStringLiteral("Filename only"),
@@ -174,88 +259,168 @@ QString DupSearch::typeText(const QString& name) {
     return *it;
 }
 
-QString DupSearch::lineFor(const FileRecord& record, const QByteArray& folder, QByteArray* path) {
+QString DupSearch::lineFor(const FileRecord& record, const QByteArray& folder, quint32 written,
+                           quint32 accessed) {
     const QString name = lineFieldText(record.name);
-    const quint32 written = record.packedWriteTime();
-    const quint32 accessed = record.packedAccessTime();
-    *path = joinPath(folder, record.name);
-    const QStringList fields = dupLineFields(
-        name, numberText(record.size), dateText(written), timeText(written), dateText(accessed),
-        folderText(folder), typeText(name), m_options.duplicateMode, m_options.criterion);
-    return fields.join(QLatin1Char('\t'));
+    const QString size = numberText(record.size);
+    const QString date = dateText(written);
+    const QString time = timeText(written);
+    const QString access = dateText(accessed);
+    const QString folderField = folderText(folder);
+    const QString type = typeText(name);
+    // The fields in the order of dupLineFields, joined straight into one
+    // string: lines are made once per listed file.
+    std::array<const QString*, 7> fields{};
+    QString path;
+    qsizetype count = 7;
+    if (!m_options.duplicateMode) {
+        path = joinPath(folderField, name);
+        fields = {&size, &date, &time, &access, &path, &type, nullptr};
+        count = 6;
+    } else {
+        switch (m_options.criterion) {
+            case DupCriterion::FilenameOnly:
+            case DupCriterion::FilenameAndSize:
+            case DupCriterion::FilenameSizeAndDate:
+                fields = {&name, &size, &date, &time, &access, &folderField, &type};
+                break;
+            case DupCriterion::SizeOnly:
+            case DupCriterion::SizeAndDate:
+            case DupCriterion::SizeAndType:
+                fields = {&size, &name, &date, &time, &access, &folderField, &type};
+                break;
+            case DupCriterion::TypeAndDate:
+                fields = {&type, &date, &time, &name, &size, &access, &folderField};
+                break;
+        }
+    }
+    qsizetype length = count - 1;
+    for (qsizetype i = 0; i < count; ++i)
+        length += fields[std::size_t(i)]->size();
+    QString line;
+    line.reserve(length);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i > 0)
+            line += QLatin1Char('\t');
+        line += *fields[std::size_t(i)];
+    }
+    return line;
 }
 
 DupSearch::Added DupSearch::addFile(const FileRecord& record, const QByteArray& folder) {
     if (!passes(record.size))
         return Added::Skipped;
-    if (candidateCount() >= m_options.capacity)
+    if (candidateCount() >= m_options.capacity || m_bytes >= m_options.memoryCapacity)
         return Added::Full;
     DupCandidate c;
-    c.line = lineFor(record, folder, &c.path);
-    c.size = record.size;
     c.modified = record.packedWriteTime();
     c.accessed = record.packedAccessTime();
+    c.line = lineFor(record, folder, c.modified, c.accessed);
+    // joinPath, in one allocation.
+    c.path.reserve(folder.size() + 1 + record.name.size());
+    c.path += folder;
+    if (!folder.endsWith('/'))
+        c.path += '/';
+    c.path += record.name;
+    c.size = record.size;
+    // What the candidate takes on the heap, roughly: the line (UTF-16), the
+    // path, the list's entry, two block headers and the sort's index; the
+    // sort by key needs room for the key as well.
+    m_bytes += qint64(sizeof(DupCandidate)) + 2 * c.line.size() + c.path.size() + 88;
+    if (m_options.duplicateMode && keyIsNotLinePrefix(m_options.criterion))
+        m_bytes += 96;
     m_candidates.push_back(std::move(c));
     return Added::Kept;
 }
 
 std::vector<DupCandidate> DupSearch::finish() {
-    std::vector<DupCandidate> all = std::move(m_candidates);
-    m_candidates.clear();
+    std::deque<DupCandidate> all = std::move(m_candidates);
+    m_candidates = {};
+    m_bytes = 0;
     const DupCriterion criterion = m_options.criterion;
 
     // The candidate list is kept in ascending case-insensitive order of the
     // whole line. Where the key's fields are not a prefix of the line (size
     // with date, size with type) lines with equal keys are made neighbours by
-    // ordering on the key first.
-    std::vector<qsizetype> order(all.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = qsizetype(i);
+    // ordering on the key first. The sort moves small entries that carry the
+    // beginning of their line, so most comparisons never touch the lines.
+    std::vector<SortEntry> order;
+    order.reserve(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        order.push_back(sortEntry(all[i].line, quint32(i)));
     const bool keyFirst = m_options.duplicateMode && keyIsNotLinePrefix(criterion);
     std::vector<QString> keys;
-    if (m_options.duplicateMode) {
+    if (keyFirst) {
         keys.reserve(all.size());
         for (const DupCandidate& c : all)
             keys.push_back(dupKey(c.line, criterion));
     }
-    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+    std::sort(order.begin(), order.end(), [&](const SortEntry& a, const SortEntry& b) {
         if (keyFirst) {
-            const int byKey =
-                QString::compare(keys[std::size_t(a)], keys[std::size_t(b)], Qt::CaseSensitive);
+            const int byKey = QString::compare(keys[a.index], keys[b.index], Qt::CaseSensitive);
             if (byKey != 0)
                 return byKey < 0;
         }
-        const int byLine = QString::compare(all[std::size_t(a)].line, all[std::size_t(b)].line,
-                                            Qt::CaseInsensitive);
+        const int byPrefix = comparePrefixes(a, b);
+        if (byPrefix != 0)
+            return byPrefix < 0;
+        const DupCandidate& ca = all[a.index];
+        const DupCandidate& cb = all[b.index];
+        const int byLine = compareIgnoringCase(ca.line, cb.line);
         if (byLine != 0)
             return byLine < 0;
-        return all[std::size_t(a)].path < all[std::size_t(b)].path;
+        return ca.path < cb.path;
     });
 
     std::vector<DupCandidate> rows;
     if (!m_options.duplicateMode) {
         rows.reserve(all.size());
         for (auto it = order.rbegin(); it != order.rend(); ++it)
-            rows.push_back(std::move(all[std::size_t(*it)]));
+            rows.push_back(std::move(all[it->index]));
         return rows;
     }
 
     // Every maximal run of two or more neighbours with equal keys becomes a
-    // group of rows, in list order.
+    // group of rows, in list order. Each line's key is made once, when the
+    // walk over the sorted list reaches it.
+    const std::size_t n = order.size();
+    auto keyAt = [&](std::size_t k) {
+        const std::size_t index = order[k].index;
+        return keyFirst ? keys[index] : dupKey(all[index].line, criterion);
+    };
     std::size_t i = 0;
-    while (i + 1 < order.size()) {
-        const QString& key = keys[std::size_t(order[i])];
+    QString runKey = n > 0 ? keyAt(0) : QString();
+    while (i + 1 < n) {
         std::size_t j = i + 1;
-        while (j < order.size() && keys[std::size_t(order[j])] == key)
+        QString nextKey;
+        while (j < n) {
+            nextKey = keyAt(j);
+            if (nextKey != runKey)
+                break;
             ++j;
+        }
         if (j - i >= 2) {
             for (std::size_t k = i; k < j; ++k)
-                rows.push_back(std::move(all[std::size_t(order[k])]));
+                rows.push_back(std::move(all[order[k].index]));
         }
         i = j;
+        runKey = nextKey;
     }
     return rows;
 }
+
+namespace {
+
+// dateSortValue of a packed date without making a date-time of it: the
+// common case, a decodable date, is only its day number.
+double packedDateValue(quint32 packed) {
+    QDate date;
+    if (packed != 0 && decodeFileDate(packed, &date, nullptr))
+        return dateSortValue(date);
+    return dateSortValue(packed);
+}
+
+}  // namespace
 
 void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, bool duplicateMode) {
     const int sizeColumn = duplicateMode ? 1 : 0;
@@ -265,8 +430,8 @@ void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, b
     for (const DupCandidate& c : rows) {
         model.addToGrid(c.line, c.path,
                         {SortValue{sizeColumn, double(c.size)},
-                         SortValue{modifiedColumn, dateSortValue(c.modified)},
-                         SortValue{accessColumn, dateSortValue(c.accessed)}});
+                         SortValue{modifiedColumn, packedDateValue(c.modified)},
+                         SortValue{accessColumn, packedDateValue(c.accessed)}});
     }
     model.endBatch();
 }

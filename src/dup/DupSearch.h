@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <deque>
 #include <vector>
 
 namespace vantrel {
@@ -34,9 +35,12 @@ struct DupSearchOptions {
     qint64 limit1 = 256000;  // bytes
     qint64 limit2 = 256000;  // bytes, "in between" only
     // How many candidates the search keeps before it refuses more (the
-    // caller then aborts the scan). About 4 million lines stay well under
-    // 2 GB of memory.
+    // caller then aborts the scan), and how much memory they may take (an
+    // estimate from the lengths of their lines and paths). Whichever comes
+    // first fills the list. 1.1 GB of candidates and the grid made of them
+    // stay under 2 GB; with typical paths that is some 2 million files.
     qsizetype capacity = 4'000'000;
+    qint64 memoryCapacity = 1'100'000'000;
 };
 
 // One kept file: its candidate line (the field texts joined by tabs, in the
@@ -92,7 +96,8 @@ public:
     std::vector<DupCandidate> finish();
 
 private:
-    QString lineFor(const FileRecord& record, const QByteArray& folder, QByteArray* path);
+    QString lineFor(const FileRecord& record, const QByteArray& folder, quint32 written,
+                    quint32 accessed);
     // The texts come by value: a later insertion into a cache may move the
     // cached ones, and a line takes several of them at once.
     QString folderText(const QByteArray& folder);
@@ -101,7 +106,8 @@ private:
     QString typeText(const QString& name);
 
     DupSearchOptions m_options;
-    std::vector<DupCandidate> m_candidates;
+    std::deque<DupCandidate> m_candidates;  // no regrowth copies, no slack
+    qint64 m_bytes = 0;                     // estimated heap use of the candidates
     QByteArray m_lastFolder;
     QString m_lastFolderText;
     QHash<quint32, QString> m_dates;
@@ -120,6 +126,11 @@ void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, b
 // (tabs and line breaks among them, which would split the line) are shown as
 // U+FFFD. The exact bytes travel in DupCandidate::path.
 QString lineFieldText(const QByteArray& bytes);
+
+// The order of the candidate list: QString::compare(a, b, Qt::CaseInsensitive)
+// (the case-folded UTF-16 units one by one, a shorter text first), answered
+// as -1, 0 or 1, with a fast path for ASCII.
+int compareIgnoringCase(QStringView a, QStringView b);
 
 // The resource message shown when the candidate list is full.
 QString candidateListFullMessage();

@@ -203,6 +203,48 @@ TEST(DupSearch, LineFieldsHoldTheFormattedTexts) {
     EXPECT_EQ(rows[0].path, QByteArray("/n.qqq"));
 }
 
+// The candidate list's order is Qt's case-insensitive order, also where the
+// fast path for ASCII meets letters that fold to ASCII (the Kelvin sign,
+// the long s), accents and surrogate pairs.
+TEST(DupSearch, CompareIgnoringCaseAgreesWithQt) {
+    const QStringList texts = {
+        QString(),
+        QStringLiteral("a"),
+        QStringLiteral("A"),
+        QStringLiteral("ab"),
+        QStringLiteral("abc"),
+        QStringLiteral("ABD"),
+        QStringLiteral("abc\tz"),
+        QStringLiteral("a_b"),
+        QStringLiteral("a[b"),
+        QStringLiteral("k"),
+        QStringLiteral("K1"),
+        QString::fromUtf8("\u212A"),  // Kelvin sign, folds to k
+        QString::fromUtf8("a\u212Ab"),
+        QStringLiteral("akb"),
+        QString::fromUtf8("\u017Ft"),  // long s
+        QStringLiteral("st"),
+        QStringLiteral("su"),
+        QString::fromUtf8("\u00E9t\u00E9"),
+        QString::fromUtf8("\u00C9T\u00C9"),
+        QStringLiteral("z"),
+        QString::fromUtf8("\U00010400x"),  // Deseret capital, folds to U+10428
+        QString::fromUtf8("\U00010428X"),
+        QString::fromUtf8("\U0001F600"),
+        QString::fromUtf8("\uE000"),
+        QString::fromUtf8("a\U0001F600"),
+        QString::fromUtf8("a\uFFFD"),
+    };
+    for (const QString& a : texts) {
+        for (const QString& b : texts) {
+            const int qt = QString::compare(a, b, Qt::CaseInsensitive);
+            const int ours = compareIgnoringCase(a, b);
+            EXPECT_EQ(ours, qt < 0 ? -1 : (qt > 0 ? 1 : 0))
+                << a.toStdString() << " / " << b.toStdString();
+        }
+    }
+}
+
 // Thousands of distinct dates make the text caches grow while a line takes
 // several texts from them; every line must still carry its own dates.
 TEST(DupSearch, DateTextsStayRightWhileTheirCachesGrow) {
