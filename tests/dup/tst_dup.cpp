@@ -106,6 +106,8 @@ private Q_SLOTS:
     void wildcardThatFindsNothing_data();
     void wildcardThatFindsNothing();
     void fullCandidateListStopsAndShowsWhatWasFound();
+    void rowsArriveInBatches_data();
+    void rowsArriveInBatches();
     void markSortPrintAndCopy();
     void deleteThroughTheConfirmation_data();
     void deleteThroughTheConfirmation();
@@ -547,6 +549,37 @@ void TestDup::fullCandidateListStopsAndShowsWhatWasFound() {
     QVERIFY(runScan(*w));
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(w->grid->rowCounter(), 5);
+}
+
+void TestDup::rowsArriveInBatches_data() {
+    QTest::addColumn<bool>("duplicateMode");
+    QTest::newRow("duplicates") << true;
+    QTest::newRow("file hogs") << false;
+}
+
+void TestDup::rowsArriveInBatches() {
+    QFETCH(bool, duplicateMode);
+    makeFiles({{"a/n.txt", 5},
+               {"b/n.txt", 3},
+               {"c/n.txt", 9},
+               {"d/n.txt", 1},
+               {"e/n.txt", 7},
+               {"f/odd.txt", 2}});
+    ScriptedDialogs dialogs;
+    QList<QList<QByteArray>> seen;
+    for (int batch : {100, 2, 1}) {
+        auto w = openWindow(duplicateMode);
+        allSizes(*w);
+        w->setRowBatchSize(batch);
+        QVERIFY(runScan(*w));
+        seen.append(rowPaths(*w));
+    }
+    QCOMPARE(seen[0].size(), duplicateMode ? 5 : 6);
+    QCOMPARE(seen[1], seen[0]);
+    QCOMPARE(seen[2], seen[0]);
+    if (!duplicateMode)
+        QCOMPARE(seen[0].first(), m_files->path("c/n.txt"));  // largest first
+    QVERIFY(dialogs.messages.isEmpty());
 }
 
 // ---- Marks, sorting, printing, clipboard --------------------------------------

@@ -25,6 +25,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include <memory>
+
 namespace vantrel {
 
 namespace {
@@ -146,7 +148,6 @@ void TfrmDup::FormShow() {
                        static_cast<QWidget*>(btCompare), static_cast<QWidget*>(btAbort),
                        static_cast<QWidget*>(btMark), static_cast<QWidget*>(btDelete)})
         w->hide();
-    m_rows.clear();
     m_search.reset();
     pnlSel->clear();
     grid->clearAllMarks();
@@ -322,7 +323,6 @@ void TfrmDup::scan() {
         }
     }
     grid->ClearGrid();
-    m_rows.clear();
     m_search = std::make_unique<DupSearch>(searchOptions());
     // The title describes the list, so it is taken now, while the inputs
     // still say how the list was made.
@@ -336,30 +336,42 @@ void TfrmDup::scan() {
     walk.pattern = Wildcard(QFile::encodeName(cbWildCard->wildcard()));
     walk.includeMask = 0;
     DupSearch* search = m_search.get();
+    const std::size_t batchSize = std::size_t(std::max(m_rowBatchSize, 1));
+    m_largestSize = 0;
     m_scan.start(
-        [this, search, drives, walk](ScanJob& job) {
+        [this, search, drives, walk, batchSize](ScanJob& job) {
             DupFeeder feeder(*search, job);
             WalkReport report = ScanAllDrives(drives, walk, feeder, job.control());
             // Sorting and grouping happen here too, off the window's thread.
-            m_rows = search->finish();
+            // The rows then reach the grid in batches, so that the window
+            // keeps painting while a long list fills it.
+            std::vector<DupCandidate> rows = search->finish();
+            qint64 largest = 0;
+            for (const DupCandidate& c : rows)
+                largest = std::max(largest, c.size);
+            m_largestSize = largest;
+            for (std::size_t first = 0; first < rows.size(); first += batchSize) {
+                const auto begin = rows.begin() + std::ptrdiff_t(first);
+                const auto end =
+                    rows.begin() + std::ptrdiff_t(std::min(rows.size(), first + batchSize));
+                auto batch = std::make_shared<std::vector<DupCandidate>>(
+                    std::make_move_iterator(begin), std::make_move_iterator(end));
+                job.post([this, batch] {
+                    addDupRows(*grid->gridModel(), *batch, m_duplicateMode);
+                    batch->clear();
+                });
+            }
             return report;
         },
         [this](const ScanOutcome& outcome) { return fillGrid(outcome); });
 }
 
 int TfrmDup::fillGrid(const ScanOutcome&) {
-    std::vector<DupCandidate> rows = std::move(m_rows);
-    m_rows = {};
+    // The rows are in the grid already (see scan).
     m_search.reset();
-
     ResultGridModel* model = grid->gridModel();
-    addDupRows(*model, rows, m_duplicateMode);
     const int count = model->rowCounter();
-    qint64 largest = 0;
-    for (const DupCandidate& c : rows)
-        largest = std::max(largest, c.size);
-    rows = {};
-    m_sizeTextWidth = grid->fontMetrics().horizontalAdvance(numberText(largest)) +
+    m_sizeTextWidth = grid->fontMetrics().horizontalAdvance(numberText(m_largestSize)) +
                       grid->gridLayout().leftMargin + grid->gridLayout().rightMargin + 4;
     FormResize();
 

@@ -72,6 +72,9 @@ public:
     // How many candidates a scan keeps before it stops with the resource
     // message (DupSearchOptions::capacity unless set).
     void setCandidateCapacity(qsizetype capacity) { m_capacity = capacity; }
+    // How many rows reach the grid at a time after a scan (the window
+    // paints between batches).
+    void setRowBatchSize(int rows) { m_rowBatchSize = rows; }
 
     // The size condition as the printed title words it: "larger or equal to
     // 250 KB", "smaller or equal to 10 bytes", "in between 100 bytes and 100 KB".
@@ -156,6 +159,7 @@ private:
     TWinPlace* m_winPlace = nullptr;
     DupCriterion m_criterion = DupCriterion::FilenameOnly;
     qsizetype m_capacity = DupSearchOptions{}.capacity;
+    int m_rowBatchSize = 20000;
     QString m_printTitle;
     int m_sizeTextWidth = 0;  // pixels the largest size of the list needs
     bool m_shown = false;
@@ -165,7 +169,7 @@ private:
     // declared after them, so that it is destroyed (and its worker stopped)
     // first.
     std::unique_ptr<DupSearch> m_search;
-    std::vector<DupCandidate> m_rows;
+    qint64 m_largestSize = 0;  // of the last scan's rows
     ScanFrame m_scan;
 };
 
