@@ -27,8 +27,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk)
-TARGETS=(make_tree walk_bench bare_walk)
+ALL_BENCHES=(walk dup)
+TARGETS=(make_tree walk_bench bare_walk dup_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -85,6 +85,18 @@ bench_walk() {
   figure walk du
   PEER=("$build/bench/walk/bare_walk" "$tree")
   figure walk bare-loop
+}
+
+bench_dup() {
+  # The duplicates search ("Filename only", every file): the walk, a
+  # candidate line per file, the sort and the grouping. The peer lists the
+  # same files with name, size and date and sorts the lines without regard
+  # to case.
+  OURS=("$build/bench/dup/dup_bench" "$tree")
+  echo "# $("${OURS[@]}" --fill)"
+  echo "# $("${OURS[@]}" --hogs --fill)"
+  PEER=(bash -c 'find "$1" -xdev -type f -printf "%f\t%s\t%TY%Tm%Td\t%p\n" | sort -f' _ "$tree")
+  figure dup find+sort
 }
 
 # --- main ------------------------------------------------------------------------
