@@ -96,6 +96,7 @@ private Q_SLOTS:
     void controlsOfEachMode_data();
     void controlsOfEachMode();
     void betweenShowsTheSecondNumber();
+    void scanDisablesTheInputsAndAbortEndsIt();
     void duplicatesUnderEachCriterion_data();
     void duplicatesUnderEachCriterion();
     void criterionIsTakenWhenTheScanStarts();
@@ -295,6 +296,46 @@ void TestDup::betweenShowsTheSecondNumber() {
     QCOMPARE(w->lblWild->text(), QStringLiteral("QQZ File"));
     w->cbWildCard->setWildcard(QStringLiteral("*.*"));
     QCOMPARE(w->lblWild->text(), QStringLiteral("All files"));
+}
+
+void TestDup::scanDisablesTheInputsAndAbortEndsIt() {
+    makeFiles({{"a/x.bin", 300000}, {"b/x.bin", 300000}});
+    ScriptedDialogs dialogs;
+    auto w = openWindow(true);
+    QSignalSpy finished(&w->scanFrame(), &ScanFrame::finished);
+    w->btScan->click();
+    // Until the window's thread hears that the job has ended, the scan runs.
+    QVERIFY(w->scanFrame().isRunning());
+    QVERIFY(w->btAbort->isVisible());
+    QCOMPARE(w->btAbort->text(), QStringLiteral("&Abort"));
+    QCOMPARE(w->btAbort->toolTip(), QStringLiteral("Abort scan"));
+    for (QWidget* input : std::initializer_list<QWidget*>{
+             w->btScan, w->btClose, w->pckDrive, w->num1, w->cbKB1, w->cbWildCard, w->rbLarger,
+             w->rbSmaller, w->rbBetween, w->cbDup})
+        QVERIFY2(!input->isEnabled(), qPrintable(input->objectName()));
+    for (QPushButton* b : {w->btMark, w->btDelete, w->btPrint, w->btClip, w->btDetails})
+        QVERIFY(!b->isVisible());
+    // The window does not close while it scans.
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+
+    w->btAbort->click();
+    QCOMPARE(dialogs.messageTexts(),
+             QStringList{QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER")});
+    QVERIFY(!finished.isEmpty() || finished.wait(60000));
+    QVERIFY(w->scanFrame().lastOutcome().abortedByUser);
+    // Whatever was found so far is shown as usual (the walk may not have
+    // reached a single file before the abort).
+    if (w->grid->rowCounter() > 0) {
+        QCOMPARE(w->pnlSel->text(),
+                 QString::number(w->grid->rowCounter()) + QStringLiteral(" duplicates found"));
+    } else {
+        QCOMPARE(dialogs.messageTexts().last(), QStringLiteral("No files found."));
+    }
+    QVERIFY(!w->btAbort->isVisible());
+    for (QWidget* input : std::initializer_list<QWidget*>{w->btScan, w->btClose, w->pckDrive,
+                                                          w->num1, w->cbWildCard, w->cbDup})
+        QVERIFY2(input->isEnabled(), qPrintable(input->objectName()));
 }
 
 // ---- Duplicates ---------------------------------------------------------------
