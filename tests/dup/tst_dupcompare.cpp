@@ -3,6 +3,7 @@
 #include "browse/ui/TfrmView.h"
 #include "dup/Crc32.h"
 #include "dup/PairMatch.h"
+#include "dup/ui/TfrmDup.h"
 #include "dup/ui/TfrmDupCompare.h"
 #include "platform/FileRecord.h"
 #include "results/GridLayout.h"
@@ -139,6 +140,8 @@ private Q_SLOTS:
     void usableAboveAModalSource();
     void sourceClosingSendsTheWindowHome();
     void escapeHides();
+    void keptOnTheScreen();
+    void worksWithTheDuplicatesWindow();
 
 private:
     // a.txt 100, b.txt 100, c.txt 200, all with the same times.
@@ -318,6 +321,8 @@ void TestDupCompare::crcComparison() {
         crcText(~UpdateCRC(0xFFFFFFFFu, right.constData(), std::size_t(right.size()))) + suffix);
     QCOMPARE(highlighted(w.lblCRC1), aqua);
     QCOMPARE(highlighted(w.lblCRC2), aqua);
+    if (aqua)
+        screenshot(w, QStringLiteral("dupcompare-crc"));
     QVERIFY(!w.crcRunning());
     QVERIFY(w.btCompute->isEnabled());
     // Moving on clears the values.
@@ -815,6 +820,51 @@ void TestDupCompare::escapeHides() {
     QVERIFY(w.isVisible());
     w.btClose->click();
     QVERIFY(!w.isVisible());
+}
+
+void TestDupCompare::keptOnTheScreen() {
+    FakeSource source(3);
+    threeFiles(source);
+    TfrmDupCompare w;
+    const QRect area = w.screen()->availableGeometry();
+    w.move(area.left(), area.bottom() - 40);
+    w.showFor(source);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.frameGeometry().top(), area.bottom() + 1 - w.frameGeometry().height() - 20);
+}
+
+// The real duplicates window: "P&airs" shows this window above it, marks
+// reach its grid, and its end sends this window home.
+void TestDupCompare::worksWithTheDuplicatesWindow() {
+    QWidget launcher;
+    TfrmDupCompare w(&launcher);
+    auto dup = std::make_unique<TfrmDup>(true, &w, &launcher);
+    dup->show();
+    for (const char* name : {"a.txt", "b.txt"}) {
+        const QByteArray path = m_tree->file(name, 10);
+        FileRecord r;
+        QVERIFY(statPath(path, r));
+        dup->dupGrid().addToGrid(GridRow{
+            {QString::fromUtf8(name), numberText(r.size), fileDateText(r.time()),
+             fileTimeText(r.time()), fileDateText(r.packedAccessTime()),
+             QString::fromUtf8(m_tree->root()), fileTypeDescription(QStringLiteral(".txt"))},
+            path,
+            {}});
+    }
+    dup->dupGrid().setCurrentGridRow(1);
+    dup->btCompareClick();
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.parentWidget(), dup.get());
+    QCOMPARE(w.GroupBox1->title(), QStringLiteral("a.txt"));
+    QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
+    w.btMark2->click();
+    QVERIFY(dup->dupGrid().gridModel()->isMarked(2));
+    QCOMPARE(dup->dupGrid().gridModel()->markedCount(), 1);
+
+    dup.reset();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(w.parentWidget(), &launcher);
+    QCOMPARE(w.source(), nullptr);
 }
 
 VANTREL_QTEST_MAIN(TestDupCompare)
