@@ -143,11 +143,10 @@ void TfrmDup::FormShow() {
     grid->ClearGrid();
     num1->setValue(250);
     num2->setValue(250);
-    for (QWidget* w : {static_cast<QWidget*>(btPrint), static_cast<QWidget*>(btClip),
-                       static_cast<QWidget*>(btBrowse), static_cast<QWidget*>(btDetails),
-                       static_cast<QWidget*>(btCompare), static_cast<QWidget*>(btAbort),
-                       static_cast<QWidget*>(btMark), static_cast<QWidget*>(btDelete)})
-        w->hide();
+    // Browse stays hidden for good: there is no folder browser to open yet.
+    for (QPushButton* b :
+         {btPrint, btClip, btBrowse, btDetails, btCompare, btAbort, btMark, btDelete})
+        b->hide();
     m_search.reset();
     pnlSel->clear();
     grid->clearAllMarks();
