@@ -49,12 +49,12 @@ namespace {
 
 // One fixture file: its path below the tree, its size and its modification
 // time in minutes after a fixed moment.
-struct FileSpec {
+struct FixtureFile {
     QByteArray path;
     qint64 size = 0;
     int minutes = 0;
 };
-using FileSpecs = QList<FileSpec>;
+using FixtureFiles = QList<FixtureFile>;
 
 const QDateTime kBaseTime(QDate(2020, 5, 1), QTime(10, 0), Qt::UTC);
 
@@ -84,7 +84,7 @@ public:
 
 }  // namespace
 
-Q_DECLARE_METATYPE(FileSpecs)
+Q_DECLARE_METATYPE(FixtureFiles)
 
 class TestDup : public QObject {
     Q_OBJECT
@@ -127,7 +127,7 @@ private:
     std::unique_ptr<TfrmDup> openWindow(bool duplicateMode, DupCompareView* view = nullptr);
     // Clicks Start and waits for the scan to end; false when no scan started.
     bool runScan(TfrmDup& w);
-    void makeFiles(const FileSpecs& files);
+    void makeFiles(const FixtureFiles& files);
     // Every size counts: "Larger or equal to" 0 bytes.
     static void allSizes(TfrmDup& w);
     static QList<QByteArray> rowPaths(const TfrmDup& w);
@@ -173,8 +173,8 @@ bool TestDup::runScan(TfrmDup& w) {
     return !finished.isEmpty() || finished.wait(60000);
 }
 
-void TestDup::makeFiles(const FileSpecs& files) {
-    for (const FileSpec& f : files) {
+void TestDup::makeFiles(const FixtureFiles& files) {
+    for (const FixtureFile& f : files) {
         if (f.size >= (qint64(1) << 30)) {
             // Large files are sparse: they take no room on the disk.
             const QByteArray path = m_files->file(f.path, 0);
@@ -342,39 +342,43 @@ void TestDup::scanDisablesTheInputsAndAbortEndsIt() {
 
 void TestDup::duplicatesUnderEachCriterion_data() {
     QTest::addColumn<int>("criterion");
-    QTest::addColumn<FileSpecs>("files");
+    QTest::addColumn<FixtureFiles>("files");
     QTest::addColumn<QList<QByteArray>>("expected");
 
     // Three a.txt in three folders: one group, in line order (by name,
     // then by the size text).
     QTest::newRow("filename only")
-        << 0 << FileSpecs{{"a/a.txt", 300}, {"b/a.txt", 100}, {"c/a.txt", 200}, {"c/b.txt", 100}}
+        << 0 << FixtureFiles{{"a/a.txt", 300}, {"b/a.txt", 100}, {"c/a.txt", 200}, {"c/b.txt", 100}}
         << QList<QByteArray>{"b/a.txt", "c/a.txt", "a/a.txt"};
     // Names compare ignoring case.
     QTest::newRow("filename and size")
-        << 1 << FileSpecs{{"x/README.TXT", 500}, {"y/readme.txt", 500}, {"z/readme.txt", 501}}
+        << 1 << FixtureFiles{{"x/README.TXT", 500}, {"y/readme.txt", 500}, {"z/readme.txt", 501}}
         << QList<QByteArray>{"x/README.TXT", "y/readme.txt"};
-    QTest::newRow("filename, size and date")
-        << 2
-        << FileSpecs{{"p/f.dat", 70, 0}, {"q/f.dat", 70, 0}, {"r/f.dat", 70, 5}, {"s/f.dat", 71, 0}}
-        << QList<QByteArray>{"p/f.dat", "q/f.dat"};
+    QTest::newRow("filename, size and date") << 2
+                                             << FixtureFiles{{"p/f.dat", 70, 0},
+                                                             {"q/f.dat", 70, 0},
+                                                             {"r/f.dat", 70, 5},
+                                                             {"s/f.dat", 71, 0}}
+                                             << QList<QByteArray>{"p/f.dat", "q/f.dat"};
     // Two of 1,024 bytes and one of 2,048: the odd one is not shown.
-    QTest::newRow("size only") << 3 << FileSpecs{{"one", 1024}, {"two", 1024}, {"three", 2048}}
+    QTest::newRow("size only") << 3 << FixtureFiles{{"one", 1024}, {"two", 1024}, {"three", 2048}}
                                << QList<QByteArray>{"one", "two"};
     // Lines with equal keys are neighbours even when another name of the
     // same size would sort between them.
-    QTest::newRow("size and date") << 4 << FileSpecs{{"a", 100, 0}, {"b", 100, 30}, {"c", 100, 0}}
-                                   << QList<QByteArray>{"a", "c"};
-    QTest::newRow("size and type") << 5 << FileSpecs{{"a.qqa", 100}, {"b.qqb", 100}, {"c.qqa", 100}}
-                                   << QList<QByteArray>{"a.qqa", "c.qqa"};
+    QTest::newRow("size and date")
+        << 4 << FixtureFiles{{"a", 100, 0}, {"b", 100, 30}, {"c", 100, 0}}
+        << QList<QByteArray>{"a", "c"};
+    QTest::newRow("size and type")
+        << 5 << FixtureFiles{{"a.qqa", 100}, {"b.qqb", 100}, {"c.qqa", 100}}
+        << QList<QByteArray>{"a.qqa", "c.qqa"};
     QTest::newRow("type and date")
-        << 6 << FileSpecs{{"d1/x.qqq", 10, 0}, {"d2/y.qqq", 20, 0}, {"d3/z.qqq", 10, 1}}
+        << 6 << FixtureFiles{{"d1/x.qqq", 10, 0}, {"d2/y.qqq", 20, 0}, {"d3/z.qqq", 10, 1}}
         << QList<QByteArray>{"d1/x.qqq", "d2/y.qqq"};
 }
 
 void TestDup::duplicatesUnderEachCriterion() {
     QFETCH(int, criterion);
-    QFETCH(FileSpecs, files);
+    QFETCH(FixtureFiles, files);
     QFETCH(QList<QByteArray>, expected);
     makeFiles(files);
     ScriptedDialogs dialogs;
@@ -396,14 +400,14 @@ void TestDup::duplicatesUnderEachCriterion() {
     const qsizetype slash = first.lastIndexOf('/');
     QCOMPARE(w->grid->gridModel()->cellText(1, 0), QString::fromUtf8(first.mid(slash + 1)));
     QCOMPARE(w->grid->gridModel()->cellText(1, 5), QString::fromUtf8(first.left(slash)));
-    FileSpec spec;
-    for (const FileSpec& f : files) {
+    FixtureFile made;
+    for (const FixtureFile& f : files) {
         if (m_files->path(f.path) == first)
-            spec = f;
+            made = f;
     }
-    QCOMPARE(w->grid->gridModel()->cellText(1, 1), numberText(spec.size));
+    QCOMPARE(w->grid->gridModel()->cellText(1, 1), numberText(made.size));
     QCOMPARE(w->grid->gridModel()->cellText(1, 2),
-             fileDateText(packUnixTime(kBaseTime.addSecs(spec.minutes * 60).toSecsSinceEpoch())));
+             fileDateText(packUnixTime(kBaseTime.addSecs(made.minutes * 60).toSecsSinceEpoch())));
 
     // After the scan: mark, delete, print, clipboard and details are offered,
     // Browse is not (there is no folder browser to open).
