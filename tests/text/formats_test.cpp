@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace vantrel {
 namespace {
@@ -19,46 +20,27 @@ quint32 packed(int year, int month, int day, int hour = 0, int minute = 0, int s
            (quint32(hour) << 11) | (quint32(minute) << 5) | quint32(second / 2);
 }
 
-// Restores the en_US locale after a test that switched it.
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const QLocale& locale) { TextLocale::set(locale); }
-    ~LocaleGuard() { TextLocale::set(QLocale(QLocale::English, QLocale::UnitedStates)); }
-};
-
-// ---- numberText ---------------------------------------------------------------
-
-struct NumberRow {
-    qint64 value;
-    const char* text;
-};
-
-class NumberTextTest : public ::testing::TestWithParam<NumberRow> {};
-
-TEST_P(NumberTextTest, GroupsThousandsWithTheLocaleSeparator) {
-    EXPECT_EQ(numberText(GetParam().value).toStdString(), GetParam().text);
+TEST(NumberText, GroupsThousandsWithTheLocaleSeparator) {
+    const std::pair<qint64, const char*> rows[] = {
+        {0, "0"},
+        {999, "999"},
+        {1000, "1,000"},
+        {1234567, "1,234,567"},
+        {2147483647, "2,147,483,647"},
+        {-5000, "-5,000"},
+        {5368709120LL, "5,368,709,120"},
+        {std::numeric_limits<qint64>::min(), "-9,223,372,036,854,775,808"}};
+    for (const auto& [value, text] : rows)
+        EXPECT_EQ(numberText(value).toStdString(), text) << value;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, NumberTextTest,
-    ::testing::Values(NumberRow{0, "0"}, NumberRow{7, "7"}, NumberRow{999, "999"},
-                      NumberRow{1000, "1,000"}, NumberRow{1234567, "1,234,567"},
-                      NumberRow{2147483647, "2,147,483,647"}, NumberRow{-5000, "-5,000"},
-                      NumberRow{-999, "-999"}, NumberRow{-1000, "-1,000"},
-                      NumberRow{-2147483648LL, "-2,147,483,648"},
-                      NumberRow{5368709120LL, "5,368,709,120"}, NumberRow{100000, "100,000"},
-                      NumberRow{std::numeric_limits<qint64>::max(), "9,223,372,036,854,775,807"},
-                      NumberRow{std::numeric_limits<qint64>::min(), "-9,223,372,036,854,775,808"}));
-
-TEST(TextLocaleTest, SeparatorsComeFromTheLocaleReadAtStart) {
-    {
-        LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
-        EXPECT_EQ(numberText(1234567), QStringLiteral("1.234.567"));
-        EXPECT_EQ(percentText(1, 3), QStringLiteral("33,33"));
-        EXPECT_EQ(fileTimeText(packed(2024, 6, 12, 14, 35, 58)), QStringLiteral("14:35:58"));
-    }
-    // Changing Qt's default locale later does not change the texts: the
-    // locale is the one that was read.
+TEST(TextLocale, SeparatorsComeFromTheLocaleReadAtStart) {
+    TextLocale::set(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(numberText(1234567), QStringLiteral("1.234.567"));
+    EXPECT_EQ(percentText(1, 3), QStringLiteral("33,33"));
+    EXPECT_EQ(fileTimeText(packed(2024, 6, 12, 14, 35, 58)), QStringLiteral("14:35:58"));
+    TextLocale::set(QLocale(QLocale::English, QLocale::UnitedStates));
+    // A later change of Qt's default locale does not change the texts.
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     EXPECT_EQ(numberText(1234567), QStringLiteral("1,234,567"));
@@ -66,291 +48,151 @@ TEST(TextLocaleTest, SeparatorsComeFromTheLocaleReadAtStart) {
     QLocale::setDefault(before);
 }
 
-// ---- relativeDateText ---------------------------------------------------------
-
-struct RelativeRow {
-    const char* name;
-    QDate reference;
-    QDate file;
-    const char* text;
-};
-
-class RelativeDateTest : public ::testing::TestWithParam<RelativeRow> {};
-
-TEST_P(RelativeDateTest, Text) {
-    const RelativeRow& row = GetParam();
-    // Times of day do not count: only the calendar days do.
-    const QDateTime reference(row.reference, QTime(9, 30));
-    const QDateTime file(row.file, QTime(17, 5));
-    EXPECT_EQ(relativeDateText(file, reference).toStdString(), row.text);
+TEST(RelativeDateText, CalendarWeeksMonthsAndYears) {
+    // 12 June, 13 November and 11 December 2024 are Wednesdays.
+    const QDate wed(2024, 6, 12), wedNov(2024, 11, 13), wedDec(2024, 12, 11);
+    const std::tuple<QDate, QDate, const char*> rows[] = {
+        {wed, wed, "Today"},
+        {wed, {2024, 6, 11}, "Yesterday"},
+        {wed, {2024, 6, 13}, "Tomorrow"},
+        {wed, {2024, 6, 10}, "This week"},
+        {wed, {2024, 6, 8}, "Last week"},
+        {wed, {2024, 6, 1}, "2 weeks ago"},
+        {wed, {2024, 6, 15}, "This week"},
+        {wed, {2024, 6, 16}, "Next week"},
+        {wed, {2024, 6, 23}, "2 weeks"},
+        {wed, {2024, 7, 17}, "5 weeks"},
+        {wed, {2024, 5, 1}, "6 weeks ago"},
+        {wed, {2025, 8, 12}, "14 months"},
+        {wed, {2022, 4, 20}, "26 months ago"},
+        {wedDec, {2022, 1, 15}, "35 months ago"},
+        {wed, {2021, 6, 1}, "3 years ago"},
+        {wed, {2021, 5, 20}, "3 years 1 month ago"},
+        {wed, {2016, 7, 4}, "7 years 11 months ago"},
+        {wedNov, {2028, 3, 15}, "3 years 4 months"},
+        {wed, {2028, 7, 1}, "4 years 1 month"},
+        {wed, {2029, 6, 30}, "5 years"},
+        {wed, {2026, 12, 1}, "30 months"},
+        {{2025, 1, 1}, {2024, 12, 28}, "Last week"},
+        {wed, {1, 1, 1}, "2023 years 5 months ago"},
+        {wed, {-5, 3, 1}, ""}};  // before the year 1: no text
+    for (const auto& [reference, file, text] : rows) {
+        // Times of day do not count, only calendar days.
+        EXPECT_EQ(
+            relativeDateText(QDateTime(file, QTime(17, 5)), QDateTime(reference, QTime(9, 30)))
+                .toStdString(),
+            text)
+            << file.toString(Qt::ISODate).toStdString();
+    }
+    EXPECT_EQ(relativeDateText(QDateTime(), QDateTime(wed, QTime(12, 0))), QString());
+    EXPECT_EQ(relativeDateText(QDateTime(wed, QTime(1, 0)), QDateTime()), QString());
 }
 
-// 12 June 2024, 13 November 2024 and 11 December 2024 are Wednesdays.
-const QDate kWed(2024, 6, 12);
-const QDate kWedNov(2024, 11, 13);
-const QDate kWedDec(2024, 12, 11);
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, RelativeDateTest,
-    ::testing::Values(
-        RelativeRow{"Today", kWed, kWed, "Today"},
-        RelativeRow{"Yesterday", kWed, QDate(2024, 6, 11), "Yesterday"},
-        RelativeRow{"Tomorrow", kWed, QDate(2024, 6, 13), "Tomorrow"},
-        RelativeRow{"MondayBefore", kWed, QDate(2024, 6, 10), "This week"},
-        RelativeRow{"SundayBefore", kWed, QDate(2024, 6, 9), "This week"},
-        RelativeRow{"SaturdayBefore", kWed, QDate(2024, 6, 8), "Last week"},
-        RelativeRow{"SundayWeekBefore", kWed, QDate(2024, 6, 2), "Last week"},
-        RelativeRow{"SaturdayTwoWeeksBack", kWed, QDate(2024, 6, 1), "2 weeks ago"},
-        RelativeRow{"ComingSaturday", kWed, QDate(2024, 6, 15), "This week"},
-        RelativeRow{"ComingSunday", kWed, QDate(2024, 6, 16), "Next week"},
-        RelativeRow{"SaturdayNextWeek", kWed, QDate(2024, 6, 22), "Next week"},
-        RelativeRow{"SundayAfterNext", kWed, QDate(2024, 6, 23), "2 weeks"},
-        RelativeRow{"FiveWeeksAhead", kWed, QDate(2024, 7, 17), "5 weeks"},
-        RelativeRow{"SixWeeksBack", kWed, QDate(2024, 5, 1), "6 weeks ago"},
-        RelativeRow{"ThreeMonthsBack", kWed, QDate(2024, 3, 12), "3 months ago"},
-        RelativeRow{"FourteenMonthsAhead", kWed, QDate(2025, 8, 12), "14 months"},
-        RelativeRow{"TwentySixMonthsBack", kWed, QDate(2022, 4, 20), "26 months ago"},
-        RelativeRow{"ThirtyMonthsBack", kWedDec, QDate(2022, 6, 15), "30 months ago"},
-        RelativeRow{"ThirtyFiveMonthsTwoCalendarYears", kWedDec, QDate(2022, 1, 15),
-                    "35 months ago"},
-        RelativeRow{"ThreeYearsBack", kWed, QDate(2021, 6, 1), "3 years ago"},
-        RelativeRow{"ThreeYearsOneMonthBack", kWed, QDate(2021, 5, 20), "3 years 1 month ago"},
-        RelativeRow{"FourYearsOneMonthBack", kWed, QDate(2020, 5, 20), "4 years 1 month ago"},
-        RelativeRow{"SevenYearsElevenMonthsBack", kWed, QDate(2016, 7, 4), "7 years 11 months ago"},
-        RelativeRow{"FortyMonthsAheadFourYearsLater", kWedNov, QDate(2028, 3, 15),
-                    "3 years 4 months"},
-        RelativeRow{"FourYearsOneMonthAhead", kWed, QDate(2028, 7, 1), "4 years 1 month"},
-        RelativeRow{"FiveYearsAhead", kWed, QDate(2029, 6, 30), "5 years"},
-        RelativeRow{"ThreeYearsTwoMonthsAhead", kWed, QDate(2027, 8, 2), "3 years 2 months"},
-        RelativeRow{"TwoYearsAheadInMonths", kWed, QDate(2026, 12, 1), "30 months"},
-        RelativeRow{"AcrossNewYear", QDate(2025, 1, 1), QDate(2024, 12, 28), "Last week"}),
-    [](const ::testing::TestParamInfo<RelativeRow>& row) { return std::string(row.param.name); });
-
-TEST(RelativeDateText, NoTextForDatesBeforeTheYearOneOrInvalidDates) {
-    const QDateTime now(kWed, QTime(12, 0));
-    EXPECT_EQ(relativeDateText(QDateTime(QDate(-5, 3, 1), QTime(0, 0)), now), QString());
-    EXPECT_EQ(relativeDateText(QDateTime(), now), QString());
-    EXPECT_EQ(relativeDateText(QDateTime(kWed, QTime(1, 0)), QDateTime()), QString());
-    // The year 1 itself still has a text.
-    EXPECT_EQ(relativeDateText(QDateTime(QDate(1, 1, 1), QTime(0, 0)), now),
-              QStringLiteral("2023 years 5 months ago"));
-}
-
-// ---- packed file dates --------------------------------------------------------
-
-TEST(PackedDate, ZeroMeansNotRecorded) {
-    EXPECT_EQ(fileDateText(0), QString());
-    EXPECT_EQ(fileTimeText(0), QString());
-    EXPECT_EQ(fileDateSortKey(0), QStringLiteral("19800101"));
-    EXPECT_EQ(fileTimeSortKey(0), QStringLiteral("1200"));
-    EXPECT_EQ(fileDateTime(0), QDateTime(QDate(1980, 1, 1), QTime(0, 0)));
-    EXPECT_DOUBLE_EQ(fileDateValue(0), 29221.0);  // 1 January 1980
-    EXPECT_FALSE(decodeFileDate(0, nullptr, nullptr));
-}
-
-TEST(PackedDate, ValidValueGivesItsTextsAndKeys) {
-    const quint32 v = packed(2024, 6, 12, 14, 35, 58);
-    QDate date;
-    QTime time;
-    ASSERT_TRUE(decodeFileDate(v, &date, &time));
-    EXPECT_EQ(date, QDate(2024, 6, 12));
-    EXPECT_EQ(time, QTime(14, 35, 58));
-    EXPECT_EQ(fileDateText(v), QStringLiteral("6/12/24"));
-    EXPECT_EQ(fileTimeText(v), QStringLiteral("2:35:58 PM"));
-    EXPECT_EQ(fileDateSortKey(v), QStringLiteral("20240612"));
-    EXPECT_EQ(fileTimeSortKey(v), QStringLiteral("1435"));
-    EXPECT_DOUBLE_EQ(fileDateValue(v), 45455.0 + (14 * 3600 + 35 * 60 + 58) / 86400.0);
-}
-
-TEST(PackedDate, OddSecondsAreHalvedAndEarlyHoursPadded) {
-    const quint32 v = packed(1980, 1, 1, 0, 5, 3);
-    EXPECT_EQ(fileTimeText(v), QStringLiteral("12:05:02 AM"));
-    EXPECT_EQ(fileTimeSortKey(v), QStringLiteral("0005"));
-    EXPECT_EQ(fileDateSortKey(packed(2107, 12, 31, 23, 59, 58)), QStringLiteral("21071231"));
-}
-
-struct UndecodableRow {
-    const char* name;
-    quint32 value;
-};
-
-class UndecodableDateTest : public ::testing::TestWithParam<UndecodableRow> {};
-
-TEST_P(UndecodableDateTest, FallsBackTo1980AndNoon) {
-    const quint32 v = GetParam().value;
-    EXPECT_FALSE(decodeFileDate(v, nullptr, nullptr));
-    EXPECT_EQ(fileDateTime(v), QDateTime(QDate(1980, 1, 1), QTime(0, 0)));
-    EXPECT_DOUBLE_EQ(fileDateValue(v), 29221.0);
-    EXPECT_EQ(fileDateText(v), QStringLiteral("1/1/80"));
-    // The whole value is undecodable, so even valid time fields give 12:00:00.
-    EXPECT_EQ(fileTimeText(v), QStringLiteral("12:00:00 PM"));
-    EXPECT_EQ(fileDateSortKey(v), QStringLiteral("19800101"));
-    EXPECT_EQ(fileTimeSortKey(v), QStringLiteral("1200"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, UndecodableDateTest,
-    ::testing::Values(UndecodableRow{"MonthZero", packed(2024, 0, 5, 10, 0)},
-                      UndecodableRow{"Month13", packed(2024, 13, 5, 10, 0)},
-                      UndecodableRow{"DayZero", packed(2024, 3, 0, 10, 0)},
-                      UndecodableRow{"April31", packed(2024, 4, 31, 10, 0)},
-                      UndecodableRow{"February29NoLeapYear", packed(2023, 2, 29, 10, 0)},
-                      UndecodableRow{"Hour24", packed(2024, 3, 5, 24, 0)},
-                      UndecodableRow{"Minute60", packed(2024, 3, 5, 10, 60)},
-                      UndecodableRow{"Seconds60", packed(2024, 3, 5, 10, 0) | 30u},
-                      UndecodableRow{"AllBitsSet", 0xFFFFFFFFu}),
-    [](const ::testing::TestParamInfo<UndecodableRow>& row) {
-        return std::string(row.param.name);
-    });
-
-TEST(PackedDate, LeapDayIsValid) {
-    EXPECT_TRUE(decodeFileDate(packed(2024, 2, 29, 12, 0), nullptr, nullptr));
-    EXPECT_EQ(fileDateSortKey(packed(2000, 2, 29)), QStringLiteral("20000229"));
+TEST(PackedDate, TextsAndSortKeys) {
+    const struct {
+        quint32 value;
+        bool decodable;
+        const char *date, *time, *dateKey, *timeKey;
+    } rows[] = {
+        {packed(2024, 6, 12, 14, 35, 58), true, "6/12/24", "2:35:58 PM", "20240612", "1435"},
+        {packed(1980, 1, 1, 0, 5, 3), true, "1/1/80", "12:05:02 AM", "19800101", "0005"},
+        {packed(2107, 12, 31, 23, 59, 58), true, "12/31/07", "11:59:58 PM", "21071231", "2359"},
+        {packed(2024, 2, 29, 12, 0), true, "2/29/24", "12:00:00 PM", "20240229", "1200"},
+        {0, false, "", "", "19800101", "1200"},  // nothing recorded
+        // Undecodable values fall back to 1 January 1980 and noon.
+        {packed(2024, 13, 5, 10, 0), false, "1/1/80", "12:00:00 PM", "19800101", "1200"},
+        {packed(2024, 4, 31, 10, 0), false, "1/1/80", "12:00:00 PM", "19800101", "1200"},
+        {packed(2023, 2, 29, 10, 0), false, "1/1/80", "12:00:00 PM", "19800101", "1200"},
+        {packed(2024, 3, 5, 24, 0), false, "1/1/80", "12:00:00 PM", "19800101", "1200"},
+        {packed(2024, 3, 5, 10, 60), false, "1/1/80", "12:00:00 PM", "19800101", "1200"},
+        {packed(2024, 3, 5, 10, 0) | 30u, false, "1/1/80", "12:00:00 PM", "19800101", "1200"},
+        {0xFFFFFFFFu, false, "1/1/80", "12:00:00 PM", "19800101", "1200"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.value);
+        EXPECT_EQ(decodeFileDate(r.value, nullptr, nullptr), r.decodable);
+        EXPECT_EQ(fileDateText(r.value).toStdString(), r.date);
+        EXPECT_EQ(fileTimeText(r.value).toStdString(), r.time);
+        EXPECT_EQ(fileDateSortKey(r.value).toStdString(), r.dateKey);
+        EXPECT_EQ(fileTimeSortKey(r.value).toStdString(), r.timeKey);
+        // Undecodable values are 1 January 1980.
+        EXPECT_TRUE(r.decodable || fileDateValue(r.value) == 29221.0);
+    }
+    EXPECT_DOUBLE_EQ(fileDateValue(packed(2024, 6, 12, 18, 0)), 45455.75);
 }
 
 TEST(DateTimeValue, CountsDaysFrom30December1899) {
-    EXPECT_EQ(dayNumber(QDate(1899, 12, 30)), 0);
-    EXPECT_EQ(dayNumber(QDate(1900, 1, 1)), 2);
-    EXPECT_EQ(dayNumber(QDate(2024, 6, 12)), 45455);
     EXPECT_EQ(dayNumber(QDate(1899, 12, 29)), -1);
+    EXPECT_EQ(dayNumber(QDate(2024, 6, 12)), 45455);
     const QDateTime t(QDate(2024, 6, 12), QTime(18, 0));
     EXPECT_DOUBLE_EQ(dateTimeValue(t), 45455.75);
     EXPECT_EQ(dateTimeFromValue(45455.75), t);
-    EXPECT_EQ(dateTimeFromValue(0.0), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
-}
-
-// ---- fileTypeDescription ------------------------------------------------------
-
-QString plainTextComment() {
-    return QMimeDatabase().mimeTypeForName("text/plain").comment();
 }
 
 TEST(FileTypeDescription, PatternsAndFallbacks) {
-    EXPECT_EQ(fileTypeDescription(QStringLiteral("*.")), QStringLiteral("No extension"));
-    EXPECT_EQ(fileTypeDescription(QStringLiteral(".qqq")), QStringLiteral("QQQ File"));
-    EXPECT_EQ(fileTypeDescription(QStringLiteral(".QqQ")), QStringLiteral("QQQ File"));
-    EXPECT_EQ(fileTypeDescription(QStringLiteral("*.qqq")), QString());
-    EXPECT_EQ(fileTypeDescription(QString()), QString());
-    // A star pattern gets no description, even for a known extension.
-    EXPECT_EQ(fileTypeDescription(QStringLiteral("*.txt")), QString());
-    EXPECT_EQ(fileTypeDescription(QStringLiteral("*")), QString());
+    const QString plain = QMimeDatabase().mimeTypeForName("text/plain").comment();
+    ASSERT_FALSE(plain.isEmpty()) << "no MIME database";
+    const std::pair<const char*, QString> rows[] = {{"*.", QStringLiteral("No extension")},
+                                                    {".qqq", QStringLiteral("QQQ File")},
+                                                    {".QqQ", QStringLiteral("QQQ File")},
+                                                    {".txt", plain},
+                                                    {".TXT", plain},
+                                                    {"*.qqq", QString()},
+                                                    {"*.txt", QString()},
+                                                    {"", QString()}};
+    for (const auto& [pattern, text] : rows)
+        EXPECT_EQ(fileTypeDescription(QString::fromLatin1(pattern)), text) << pattern;
 }
 
-TEST(FileTypeDescription, KnownExtensionGivesTheMimeComment) {
-    ASSERT_FALSE(plainTextComment().isEmpty()) << "no MIME database";
-    EXPECT_EQ(fileTypeDescription(QStringLiteral(".txt")), plainTextComment());
-    EXPECT_EQ(fileTypeDescription(QStringLiteral(".TXT")), plainTextComment());
+TEST(TabField, TrimmedFieldOrEmpty) {
+    const std::tuple<const char*, int, const char*> rows[] = {
+        {"a\tb\t\tc", 1, "a"}, {"a\tb\t\tc", 2, "b"}, {"a\tb\t\tc", 3, ""},
+        {"a\tb\t\tc", 4, "c"}, {"a\tb\t\tc", 5, ""},  {"whole line", 1, "whole line"},
+        {"a\tb", 0, ""},       {"", 1, ""},           {"  padded \t\x01 x y\x7f ", 2, "x y"}};
+    for (const auto& [line, field, text] : rows)
+        EXPECT_EQ(tabField(QString::fromUtf8(line), field).toStdString(), text) << line << field;
 }
 
-TEST(ExtensionOf, TextFromTheLastDot) {
-    EXPECT_EQ(extensionOf(QStringLiteral("a.txt")), QStringLiteral(".txt"));
-    EXPECT_EQ(extensionOf(QStringLiteral("a.tar.gz")), QStringLiteral(".gz"));
-    EXPECT_EQ(extensionOf(QStringLiteral("README")), QString());
-    EXPECT_EQ(extensionOf(QStringLiteral(".bashrc")), QStringLiteral(".bashrc"));
-}
-
-// ---- tabField -----------------------------------------------------------------
-
-struct TabRow {
-    const char* line;
-    int field;
-    const char* text;
-};
-
-class TabFieldTest : public ::testing::TestWithParam<TabRow> {};
-
-TEST_P(TabFieldTest, Field) {
-    EXPECT_EQ(tabField(QString::fromUtf8(GetParam().line), GetParam().field).toStdString(),
-              GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TabFieldTest,
-    ::testing::Values(TabRow{"a\tb\t\tc", 1, "a"}, TabRow{"a\tb\t\tc", 2, "b"},
-                      TabRow{"a\tb\t\tc", 3, ""}, TabRow{"a\tb\t\tc", 4, "c"},
-                      TabRow{"a\tb\t\tc", 5, ""}, TabRow{"whole line", 1, "whole line"},
-                      TabRow{"whole line", 2, ""}, TabRow{"  padded \t\x01 x y\x7f ", 1, "padded"},
-                      TabRow{"  padded \t\x01 x y\x7f ", 2, "x y"}, TabRow{"a\tb", 0, ""},
-                      TabRow{"a\tb", -1, ""}, TabRow{"a\t", 2, ""}, TabRow{"", 1, ""},
-                      TabRow{"\tb", 1, ""}, TabRow{"\tb", 2, "b"}));
-
-// ---- joinPath -----------------------------------------------------------------
-
-TEST(JoinPath, OneSeparator) {
+TEST(PathsAndNames, JoinWithOneSeparatorAndKeepBytes) {
     EXPECT_EQ(joinPath(QStringLiteral("/"), QStringLiteral("x.txt")), QStringLiteral("/x.txt"));
     EXPECT_EQ(joinPath(QStringLiteral("/A"), QStringLiteral("x.txt")), QStringLiteral("/A/x.txt"));
-    EXPECT_EQ(joinPath(QStringLiteral("/A/"), QStringLiteral("x.txt")), QStringLiteral("/A/x.txt"));
-    // No other normalisation.
+    EXPECT_EQ(joinPath(QStringLiteral("/A/"), QStringLiteral("x")), QStringLiteral("/A/x"));
     EXPECT_EQ(joinPath(QStringLiteral("/A//B"), QStringLiteral("./x")),
               QStringLiteral("/A//B/./x"));
+    EXPECT_EQ(joinPath(QByteArray("/tmp/caf\xe9"), QByteArray("n\xff")), "/tmp/caf\xe9/n\xff");
+    const QString shown = displayText(QByteArray("caf\xe9.txt"));
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("caf")) && shown.endsWith(QStringLiteral(".txt")));
+    EXPECT_EQ(extensionOf(QStringLiteral("a.tar.gz")), QStringLiteral(".gz"));
+    EXPECT_EQ(extensionOf(QStringLiteral("README")), QString());
 }
 
-TEST(JoinPath, BytesStayExact) {
-    const QByteArray folder("/tmp/caf\xe9");
-    EXPECT_EQ(joinPath(folder, QByteArray("n\xff.txt")), QByteArray("/tmp/caf\xe9/n\xff.txt"));
-    EXPECT_EQ(joinPath(QByteArray("/"), QByteArray("x")), QByteArray("/x"));
-}
-
-TEST(DisplayText, InvalidUtf8IsShownNotLost) {
-    const QString text = displayText(QByteArray("caf\xe9.txt"));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("caf")));
-    EXPECT_TRUE(text.endsWith(QStringLiteral(".txt")));
-    EXPECT_EQ(displayText(QByteArray("plain")), QStringLiteral("plain"));
-}
-
-// ---- textToIntOrZero ----------------------------------------------------------
-
-struct IntRow {
-    const char* text;
-    qint32 value;
-};
-
-class TextToIntTest : public ::testing::TestWithParam<IntRow> {};
-
-TEST_P(TextToIntTest, ValueOrZero) {
-    EXPECT_EQ(textToIntOrZero(QString::fromUtf8(GetParam().text)), GetParam().value);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TextToIntTest,
-    ::testing::Values(IntRow{"123", 123}, IntRow{"-5", -5}, IntRow{"+7", 7}, IntRow{" 42 ", 42},
-                      IntRow{"0", 0}, IntRow{"", 0}, IntRow{"   ", 0}, IntRow{"abc", 0},
-                      IntRow{"12abc", 0}, IntRow{"1,000", 0}, IntRow{"1.5", 0}, IntRow{"0x10", 0},
-                      IntRow{"1e3", 0}, IntRow{"- 5", 0}, IntRow{"2147483647", 2147483647},
-                      IntRow{"-2147483648", -2147483647 - 1}, IntRow{"2147483648", 0},
-                      IntRow{"-2147483649", 0}, IntRow{"99999999999999999999", 0},
-                      IntRow{"\xd9\xa3", 0}));
-
-TEST(TextToInt64OrZero, Sizes) {
+TEST(TextToIntOrZero, ValueOrZero) {
+    const std::pair<const char*, qint32> rows[] = {
+        {"123", 123},
+        {"-5", -5},
+        {" 42 ", 42},
+        {"", 0},
+        {"abc", 0},
+        {"12abc", 0},
+        {"1,000", 0},
+        {"0x10", 0},
+        {"2147483647", 2147483647},
+        {"2147483648", 0},
+        {"-2147483648", std::numeric_limits<qint32>::min()},
+        {"\xd9\xa3", 0}};  // an Arabic-Indic digit
+    for (const auto& [text, value] : rows)
+        EXPECT_EQ(textToIntOrZero(QString::fromUtf8(text)), value) << text;
     EXPECT_EQ(textToInt64OrZero(u"5368709120"), 5368709120LL);
-    EXPECT_EQ(textToInt64OrZero(u"-9223372036854775808"), std::numeric_limits<qint64>::min());
     EXPECT_EQ(textToInt64OrZero(u"9223372036854775808"), 0);
-    EXPECT_EQ(textToInt64OrZero(u"12 MB"), 0);
 }
 
-// ---- percentText --------------------------------------------------------------
-
-struct PercentRow {
-    double part;
-    double total;
-    const char* text;
-};
-
-class PercentTextTest : public ::testing::TestWithParam<PercentRow> {};
-
-TEST_P(PercentTextTest, Text) {
-    EXPECT_EQ(percentText(GetParam().part, GetParam().total).toStdString(), GetParam().text);
+TEST(PercentText, TwoDecimalsOrQuestionMarks) {
+    const std::tuple<double, double, const char*> rows[] = {
+        {5, 5, "???"},          {0, 0, "???"},   {-1, 0, "???"},  {std::nan(""), 10, "???"},
+        {0, 10, "0.00"},        {1, 3, "33.33"}, {2, 3, "66.67"}, {1, 1000, "0.10"},
+        {999999, 1e6, "100.00"}};
+    for (const auto& [part, total, text] : rows)
+        EXPECT_EQ(percentText(part, total).toStdString(), text) << part << '/' << total;
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, PercentTextTest,
-                         ::testing::Values(PercentRow{5, 5, "???"}, PercentRow{6, 5, "???"},
-                                           PercentRow{0, 0, "???"}, PercentRow{0, 10, "0.00"},
-                                           PercentRow{1, 3, "33.33"}, PercentRow{2, 3, "66.67"},
-                                           PercentRow{1, 1000, "0.10"}, PercentRow{1, 1e9, "0.00"},
-                                           PercentRow{999999, 1000000, "100.00"},
-                                           PercentRow{3e12, 4e12, "75.00"},
-                                           PercentRow{-1, 0, "???"},
-                                           PercentRow{std::nan(""), 10, "???"}));
 
 }  // namespace
 }  // namespace vantrel
