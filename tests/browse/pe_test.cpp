@@ -5,19 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace vantrel {
 namespace {
 
+using namespace Qt::StringLiterals;
 using test::buildPeFixture;
 using test::PeFixtureOptions;
-using test::sampleVersionStrings;
 
-QStringList linesOf(const QByteArray& image, bool withTab) {
+QStringList linesOf(QByteArrayView image, bool withTab = true) {
     const auto info = PeVersionInfo::fromImage(image);
     return info ? versionLines(*info, withTab) : QStringList();
 }
 
-const QStringList kSampleLinesWithTab{
+const QStringList kSample{
     QStringLiteral("Company: \tFixture Works Ltd"),
     QStringLiteral("File description: \tSample tool"),
     QStringLiteral("File version: \t1.2.3.4"),
@@ -34,177 +36,229 @@ const QStringList kSampleLinesWithTab{
 class PeFormats : public ::testing::TestWithParam<bool> {};
 
 TEST_P(PeFormats, SampleGivesElevenLinesInOrder) {
-    PeFixtureOptions o;
-    o.pe32Plus = GetParam();
-    o.strings = sampleVersionStrings();
-    const QByteArray image = buildPeFixture(o).bytes;
-    EXPECT_EQ(linesOf(image, true), kSampleLinesWithTab);
-
-    QStringList plain = kSampleLinesWithTab;
-    plain.replaceInStrings(QStringLiteral("\t"), QString());
-    EXPECT_EQ(linesOf(image, false), plain);
-}
-
-TEST_P(PeFormats, ReadsTheFileOnDisk) {
+    const QByteArray image = test::samplePeImage(GetParam());
+    EXPECT_EQ(linesOf(image), kSample);
+    EXPECT_EQ(linesOf(image, false), QStringList(kSample).replaceInStrings(u"\t"_s, QString()));
     test::TempTree tree;
-    const QByteArray path = tree.fileWith("sample.exe", test::samplePeImage(GetParam()));
-    EXPECT_EQ(versionLines(path, true), kSampleLinesWithTab);
+    EXPECT_EQ(versionLines(tree.fileWith("sample.exe", image), true), kSample);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pe32AndPe32Plus, PeFormats, ::testing::Values(false, true));
 
-TEST(PeVersion, TranslationKeyIsEightUpperCaseHexDigits) {
-    EXPECT_EQ((VersionTranslation{0x0409, 0x04E4}.tableKey()), QStringLiteral("040904E4"));
+TEST(PeVersion, TranslationsInFileOrderWithUpperCaseKeys) {
     EXPECT_EQ((VersionTranslation{0x0007, 0xabcd}.tableKey()), QStringLiteral("0007ABCD"));
-    EXPECT_EQ((VersionTranslation{0xFFFF, 0}.tableKey()), QStringLiteral("FFFF0000"));
-}
-
-TEST(PeVersion, TranslationsInFileOrder) {
     PeFixtureOptions o;
-    o.moreTranslations = {{0x0407, 0x04B0}, {0x040C, 0x04E4}};
+    o.translations = {{0x0409, 0x04E4}, {0x0407, 0x04B0}, {0xFFFF, 0}};
     const auto info = PeVersionInfo::fromImage(buildPeFixture(o).bytes);
     ASSERT_TRUE(info);
-    const QList<VersionTranslation> expected{{0x0409, 0x04E4}, {0x0407, 0x04B0}, {0x040C, 0x04E4}};
+    const QList<VersionTranslation> expected{{0x0409, 0x04E4}, {0x0407, 0x04B0}, {0xFFFF, 0}};
     EXPECT_EQ(info->translations(), expected);
+    EXPECT_EQ(info->translations().last().tableKey(), QStringLiteral("FFFF0000"));
 }
 
-// The string table of the first translation is used, whatever case its key
-// is stored in and whatever tables come before it.
-struct TableCase {
-    const char* name;
-    QString tableKey;
-    bool decoyFirst;
-    bool otherTypesFirst;
-};
-
-class StringTables : public ::testing::TestWithParam<TableCase> {};
-
-TEST_P(StringTables, FirstTranslationsTableIsRead) {
+// Images in every shape: the first translation's table is read whatever
+// comes before it; a missing table gives blank values; anything without a
+// translation gives no lines.
+QByteArray fixtureWith(void (*change)(PeFixtureOptions&)) {
     PeFixtureOptions o;
-    o.tableKey = GetParam().tableKey;
-    o.decoyTableFirst = GetParam().decoyFirst;
-    o.otherTypesFirst = GetParam().otherTypesFirst;
-    o.moreTranslations = {{0x0407, 0x04B0}};  // the decoy's language comes second
-    o.strings = sampleVersionStrings();
-    EXPECT_EQ(linesOf(buildPeFixture(o).bytes, true), kSampleLinesWithTab);
+    o.strings = test::sampleVersionStrings();
+    o.translations = {{0x0409, 0x04E4}, {0x0407, 0x04B0}};  // the decoy's language second
+    change(o);
+    return buildPeFixture(o).bytes;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tables, StringTables,
-    ::testing::Values(TableCase{"LowerCaseKey", QString(), false, false},
-                      TableCase{"UpperCaseKey", QStringLiteral("040904E4"), false, false},
-                      TableCase{"DecoyTableFirst", QString(), true, false},
-                      TableCase{"OtherResourceTypesFirst", QString(), true, true}),
-    [](const auto& p) { return std::string(p.param.name); });
-
-TEST(PeVersion, TranslationWithoutStringTableGivesEmptyValues) {
-    PeFixtureOptions o;
-    o.withStringFileInfo = false;
-    const QStringList lines = linesOf(buildPeFixture(o).bytes, false);
-    ASSERT_EQ(lines.size(), 11);
-    EXPECT_EQ(lines.first(), QStringLiteral("Company: "));
-    EXPECT_EQ(lines.last(), QStringLiteral("Special build info: "));
+QByteArray sampleWith(qsizetype at, const QByteArray& bytes) {
+    return test::samplePeImage().replace(at, bytes.size(), bytes);
 }
 
-TEST(PeVersion, TranslationForWhichNoTableExists) {
-    PeFixtureOptions o;
-    o.strings = sampleVersionStrings();
-    o.tableKey = QStringLiteral("040704B0");  // the table is not the translation's
-    const QStringList lines = linesOf(buildPeFixture(o).bytes, false);
-    ASSERT_EQ(lines.size(), 11);
-    EXPECT_EQ(lines.at(0), QStringLiteral("Company: "));
+QStringList blankValues() {
+    QStringList out;
+    for (const QString& line : kSample)
+        out << line.left(line.lastIndexOf(QLatin1Char('\t')) + 1);
+    return out;
 }
 
-// Everything that yields no version lines at all.
-struct NoVersionCase {
+struct ImageCase {
     const char* name;
     QByteArray image;
+    QStringList expected;
 };
 
-QByteArray withoutTranslation() {
-    PeFixtureOptions o;
-    o.strings = sampleVersionStrings();
-    o.withTranslation = false;
-    return buildPeFixture(o).bytes;
-}
+class Images : public ::testing::TestWithParam<ImageCase> {};
 
-QByteArray fixtureWith(bool resource, bool version) {
-    PeFixtureOptions o;
-    o.withResource = resource;
-    o.withVersion = version;
-    o.otherTypesFirst = true;
-    return buildPeFixture(o).bytes;
-}
-
-QByteArray withPeSignatureBroken() {
-    QByteArray b = test::samplePeImage();
-    b[0x81] = 'X';
-    return b;
-}
-
-QByteArray withOptionalMagic(quint16 magic) {
-    QByteArray b = test::samplePeImage();
-    qToLittleEndian<quint16>(magic, b.data() + 0x98);
-    return b;
-}
-
-class NoVersion : public ::testing::TestWithParam<NoVersionCase> {};
-
-TEST_P(NoVersion, GivesNoLines) {
-    EXPECT_FALSE(PeVersionInfo::fromImage(GetParam().image) &&
-                 !PeVersionInfo::fromImage(GetParam().image)->translations().isEmpty());
-    EXPECT_TRUE(linesOf(GetParam().image, true).isEmpty());
+TEST_P(Images, GiveTheExpectedLines) {
+    EXPECT_EQ(linesOf(GetParam().image), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Images, NoVersion,
-    ::testing::Values(NoVersionCase{"Empty", QByteArray()},
-                      NoVersionCase{"PlainText", QByteArray("Just some text, not a program.\n")},
-                      NoVersionCase{"OnlyMZ", QByteArray("MZ")},
-                      NoVersionCase{"NoPeSignature", withPeSignatureBroken()},
-                      NoVersionCase{"RomImageMagic", withOptionalMagic(0x107)},
-                      NoVersionCase{"NoResourceDirectory", fixtureWith(false, false)},
-                      NoVersionCase{"ResourcesButNoVersion", fixtureWith(true, false)},
-                      NoVersionCase{"NoTranslation", withoutTranslation()}),
+    PeVersion, Images,
+    ::testing::Values(
+        ImageCase{"LowerCaseKey", fixtureWith([](PeFixtureOptions&) {}), kSample},
+        ImageCase{"UpperCaseKey",
+                  fixtureWith([](PeFixtureOptions& o) { o.tableKey = u"040904E4"_s; }), kSample},
+        ImageCase{"DecoyTableFirst",
+                  fixtureWith([](PeFixtureOptions& o) { o.decoyTableFirst = true; }), kSample},
+        ImageCase{"OtherResourceTypesFirst", fixtureWith([](PeFixtureOptions& o) {
+                      o.decoyTableFirst = o.otherTypesFirst = true;
+                  }),
+                  kSample},
+        ImageCase{"NoTableForTheTranslation",
+                  fixtureWith([](PeFixtureOptions& o) { o.tableKey = u"040704B0"_s; }),
+                  blankValues()},
+        ImageCase{"NoTranslation",
+                  fixtureWith([](PeFixtureOptions& o) { o.withTranslation = false; }),
+                  {}},
+        ImageCase{"ResourcesButNoVersion",
+                  fixtureWith([](PeFixtureOptions& o) {
+                      o.otherTypesFirst = true;
+                      o.withVersion = false;
+                  }),
+                  {}},
+        ImageCase{"Empty", QByteArray(), {}},
+        ImageCase{"PlainText", QByteArray("Just some text, not a program.\n"), {}},
+        ImageCase{"OnlyMZ", QByteArray("MZ"), {}},
+        ImageCase{"NoPeSignature", sampleWith(0x81, "X"), {}},
+        ImageCase{"RomImageMagic", sampleWith(0x98, "\x07\x01"), {}},
+        ImageCase{"NoResourceDirectory", sampleWith(0x108, QByteArray(8, '\0')), {}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(PeVersion, FilesWithoutVersionResource) {
     test::TempTree tree;
-    EXPECT_TRUE(versionLines(tree.fileWith("notes.txt", "MZ but only text"), true).isEmpty());
-    EXPECT_TRUE(versionLines(tree.fileWith("empty.exe", QByteArray()), true).isEmpty());
-    EXPECT_TRUE(versionLines(tree.mkdir("folder.exe"), true).isEmpty());
-    EXPECT_TRUE(versionLines(tree.path("vanished.exe"), true).isEmpty());
-    EXPECT_TRUE(versionLines(tree.fifo("pipe.exe"), true).isEmpty());
+    for (const QByteArray& path :
+         {tree.fileWith("notes.txt", "MZ but only text"), tree.fileWith("empty.exe", {}),
+          tree.mkdir("folder.exe"), tree.path("vanished.exe"), tree.fifo("pipe.exe")})
+        EXPECT_TRUE(versionLines(path, true).isEmpty()) << path.constData();
 }
 
 TEST(PeVersion, BareVersionBlock) {
     PeFixtureOptions o;
-    o.strings = {{QStringLiteral("SpecialBuild"), QStringLiteral("\tspecial")}};
-    const QByteArray block = test::buildVersionBlock(o).bytes;
+    o.strings = {{u"SpecialBuild"_s, u"\tspecial"_s}, {u"CompanyName"_s, u"Acme"_s}};
+    test::PeFixture fx;
+    fx.versionBlock(o);
+    QByteArray& block = fx.bytes;
+    // A value length counted in bytes instead of characters still reads to
+    // the terminating zero.
+    const qsizetype company = block.indexOf(test::PeFixture::utf16z(u"CompanyName"_s)) - 6;
+    ASSERT_GT(company, 0);
+    qToLittleEndian<quint16>(10, block.data() + company + 2);
     const auto info = PeVersionInfo::fromVersionBlock(block);
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->stringValue(u"040904e4", u"specialbuild"), QStringLiteral("\tspecial"));
-    EXPECT_EQ(info->stringValue(u"040904E4", u"CompanyName"), std::nullopt);
-    EXPECT_EQ(versionLines(*info, false).last(), QStringLiteral("Special build info: special"));
-    // A block that is not VS_VERSION_INFO is refused.
-    QByteArray renamed = block;
-    renamed[6] = 'W';
-    EXPECT_FALSE(PeVersionInfo::fromVersionBlock(renamed));
+    EXPECT_EQ(info->stringValue(u"040904E4", u"specialbuild"), u"\tspecial"_s);
+    EXPECT_EQ(info->stringValue(u"040904e4", u"CompanyName"), u"Acme"_s);
+    EXPECT_EQ(info->stringValue(u"040904E4", u"ProductName"), std::nullopt);
+    EXPECT_EQ(versionLines(*info, false).last(), u"Special build info: special"_s);
+    block[6] = 'W';  // a block that is not VS_VERSION_INFO is refused
+    EXPECT_FALSE(PeVersionInfo::fromVersionBlock(block));
 }
 
-TEST(PeVersion, StringLengthCountedInBytesStillReadsToTheZero) {
-    PeFixtureOptions o;
-    o.strings = {{QStringLiteral("CompanyName"), QStringLiteral("Acme")}};
-    QByteArray block = test::buildVersionBlock(o).bytes;
-    // Find the CompanyName entry's value length (5 characters) and double it.
-    const QByteArray key = test::pe_detail::utf16z(QStringLiteral("CompanyName"));
-    const qsizetype at = block.indexOf(key) - 6;
-    ASSERT_GT(at, 0);
-    qToLittleEndian<quint16>(10, block.data() + at + 2);
-    const auto info = PeVersionInfo::fromVersionBlock(block);
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->stringValue(u"040904E4", u"CompanyName"), QStringLiteral("Acme"));
+// ---- hostile input: each must end, read nothing outside the data (the
+// sanitizer build checks that) and give either no lines or all eleven.
+
+qsizetype exercise(const QByteArray& image) {
+    // An exact copy, so that the sanitizer sees any read past its end.
+    const auto info = PeVersionInfo::fromImage(QByteArray(image.constData(), image.size()));
+    if (!info)
+        return 0;
+    for (const VersionTranslation& t : info->translations())
+        (void)info->stringValue(t.tableKey(), u"CompanyName");
+    const QStringList lines = versionLines(*info, true);
+    EXPECT_TRUE(lines.isEmpty() || lines.size() == 11) << lines.size();
+    return lines.size();
 }
+
+class PeFuzz : public ::testing::TestWithParam<bool> {
+protected:
+    const test::PeFixture fx = buildPeFixture([this] {
+        PeFixtureOptions o;
+        o.pe32Plus = GetParam();
+        o.otherTypesFirst = o.decoyTableFirst = true;
+        o.translations = {{0x0409, 0x04E4}, {0x0407, 0x04B0}};
+        o.strings = test::sampleVersionStrings();
+        return o;
+    }());
+    std::mt19937 rng{GetParam() ? 77u : 78u};
+};
+
+TEST_P(PeFuzz, EveryTruncation) {
+    qsizetype complete = 0;
+    for (qsizetype length = 0; length <= fx.bytes.size(); ++length)
+        complete += exercise(fx.bytes.left(length)) == 11;
+    EXPECT_GT(complete, 0);  // the version block ends before the section's padding
+    test::TempTree tree;
+    for (qsizetype length = 0; length <= fx.bytes.size(); length += 37) {
+        const qsizetype n =
+            versionLines(tree.fileWith("cut.dll", fx.bytes.left(length)), false).size();
+        EXPECT_TRUE(n == 0 || n == 11);
+    }
+}
+
+// Zero, tiny, huge, sign bits, the field's own position and the positions
+// of the directories (loops), in every field and in random pairs of fields.
+TEST_P(PeFuzz, HostileFieldValues) {
+    auto hostile = [&](const test::PeField& f) {
+        static constexpr quint32 kSmall[] = {0, 1,    2,    4,      5,      6,      7,
+                                             8, 0x10, 0x28, 0x7FFF, 0x8000, 0xFFFE, 0xFFFF};
+        static constexpr quint32 kLarge[] = {0x10000,     0x7FFFFFFF,  0x80000000u, 0x80000001u,
+                                             0x80000028u, 0x80000040u, 0xFFFFFFF0u, 0xFFFFFFFFu,
+                                             0x2000,      0x2080,      0x1FFF};
+        QList<quint32> v(std::begin(kSmall), std::end(kSmall));
+        const auto size = quint32(fx.bytes.size()), at = quint32(f.offset);
+        v += {size, size - 1, at, at - 0x400};
+        if (f.width == 4)
+            v += QList<quint32>(std::begin(kLarge), std::end(kLarge))
+                 << (0x80000000u | (at - 0x400));
+        return v;
+    };
+    using test::PeFixture;
+    int cases = 0;
+    for (const test::PeField& f : fx.fields) {
+        for (quint32 value : hostile(f)) {
+            QByteArray image = fx.bytes;
+            PeFixture::put(image, f.offset, f.width, value);
+            cases += exercise(image) >= 0;
+        }
+    }
+    EXPECT_GT(cases, 1000);
+    // Two fields at once reach checks that one alone cannot (a bad count
+    // behind a bad offset).
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray image = fx.bytes;
+        for (int k = 0; k < 2; ++k) {
+            const test::PeField& f = fx.fields[qsizetype(rng() % fx.fields.size())];
+            const QList<quint32> values = hostile(f);
+            PeFixture::put(image, f.offset, f.width, values[qsizetype(rng() % values.size())]);
+        }
+        exercise(image);
+    }
+}
+
+TEST_P(PeFuzz, RandomFlipsAndNoise) {
+    int stillComplete = 0;
+    for (int i = 0; i < 6000; ++i) {
+        QByteArray image = fx.bytes;
+        for (int k = 0, flips = 1 + int(rng() % 8); k < flips; ++k) {
+            const qsizetype at = qsizetype(rng() % quint32(image.size()));
+            image[at] = char(image[at] ^ char(1 + rng() % 255));
+        }
+        if (rng() % 4 == 0)
+            image.truncate(qsizetype(rng() % quint32(image.size() + 1)));
+        stillComplete += exercise(image) == 11;
+    }
+    EXPECT_GT(stillComplete, 0);  // flips in the filler leave the resource readable
+    for (int i = 0; i < 2000; ++i) {
+        // Valid headers, noise from somewhere in the resource section on;
+        // then noise alone behind "MZ".
+        QByteArray image = i < 1500 ? fx.bytes : QByteArray(qsizetype(rng() % 4096) + 2, 'M');
+        const qsizetype from =
+            i < 1500 ? 0x400 + qsizetype(rng() % quint32(image.size() - 0x400)) : 2;
+        for (qsizetype at = from; at < image.size(); ++at)
+            image[at] = char(rng());
+        image[1] = 'Z';
+        exercise(image);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pe32AndPe32Plus, PeFuzz, ::testing::Values(false, true));
 
 }  // namespace
 }  // namespace vantrel
