@@ -131,16 +131,14 @@ TEST(DateTimeValue, CountsDaysFrom30December1899) {
 TEST(FileTypeDescription, PatternsAndFallbacks) {
     const QString plain = QMimeDatabase().mimeTypeForName("text/plain").comment();
     ASSERT_FALSE(plain.isEmpty()) << "no MIME database";
-    const std::pair<const char*, QString> rows[] = {{"*.", QStringLiteral("No extension")},
-                                                    {".qqq", QStringLiteral("QQQ File")},
-                                                    {".QqQ", QStringLiteral("QQQ File")},
-                                                    {".txt", plain},
-                                                    {".TXT", plain},
-                                                    {"*.qqq", QString()},
-                                                    {"*.txt", QString()},
-                                                    {"", QString()}};
-    for (const auto& [pattern, text] : rows)
-        EXPECT_EQ(fileTypeDescription(QString::fromLatin1(pattern)), text) << pattern;
+    EXPECT_EQ(fileTypeDescription(QStringLiteral("*.")), QStringLiteral("No extension"));
+    EXPECT_EQ(fileTypeDescription(QStringLiteral(".qqq")), QStringLiteral("QQQ File"));
+    EXPECT_EQ(fileTypeDescription(QStringLiteral(".QqQ")), QStringLiteral("QQQ File"));
+    EXPECT_EQ(fileTypeDescription(QStringLiteral(".txt")), plain);
+    EXPECT_EQ(fileTypeDescription(QStringLiteral(".TXT")), plain);
+    // A star pattern has no description, even for a known extension.
+    for (const char* pattern : {"*.qqq", "*.txt", "*", ""})
+        EXPECT_EQ(fileTypeDescription(QString::fromLatin1(pattern)), QString()) << pattern;
 }
 
 TEST(TabField, TrimmedFieldOrEmpty) {
@@ -166,21 +164,15 @@ TEST(PathsAndNames, JoinWithOneSeparatorAndKeepBytes) {
 }
 
 TEST(TextToIntOrZero, ValueOrZero) {
-    const std::pair<const char*, qint32> rows[] = {
-        {"123", 123},
-        {"-5", -5},
-        {" 42 ", 42},
-        {"", 0},
-        {"abc", 0},
-        {"12abc", 0},
-        {"1,000", 0},
-        {"0x10", 0},
-        {"2147483647", 2147483647},
-        {"2147483648", 0},
-        {"-2147483648", std::numeric_limits<qint32>::min()},
-        {"\xd9\xa3", 0}};  // an Arabic-Indic digit
-    for (const auto& [text, value] : rows)
-        EXPECT_EQ(textToIntOrZero(QString::fromUtf8(text)), value) << text;
+    EXPECT_EQ(textToIntOrZero(u"123"), 123);
+    EXPECT_EQ(textToIntOrZero(u"-5"), -5);
+    EXPECT_EQ(textToIntOrZero(u" 42 "), 42);
+    EXPECT_EQ(textToIntOrZero(u"2147483647"), 2147483647);
+    EXPECT_EQ(textToIntOrZero(u"-2147483648"), std::numeric_limits<qint32>::min());
+    // \xd9\xa3 is an Arabic-Indic digit.
+    for (const char* text : {"", "abc", "12abc", "1,000", "1.5", "0x10", "- 5", "2147483648",
+                             "-2147483649", "\xd9\xa3"})
+        EXPECT_EQ(textToIntOrZero(QString::fromUtf8(text)), 0) << text;
     EXPECT_EQ(textToInt64OrZero(u"5368709120"), 5368709120LL);
     EXPECT_EQ(textToInt64OrZero(u"9223372036854775808"), 0);
 }
