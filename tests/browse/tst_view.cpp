@@ -1,9 +1,8 @@
-// The file viewer window: opening, status sections, modes, search, go to
-// line, clipboard, printing, strings, dropped files and bad files.
+// The file viewer window driven as a user would: opening, modes, search, go
+// to line, tabs, clipboard, strings, and files it cannot show normally.
 #include "browse/ui/FileViewer.h"
 #include "browse/ui/TFindDlg.h"
 #include "browse/ui/TfrmView.h"
-#include "settings/IniFile.h"
 #include "support/TestSupport.h"
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
@@ -15,15 +14,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QUrl>
 #include <QtTest/QtTest>
 
 #include <unistd.h>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -34,13 +32,9 @@ QByteArray numberedLines(int count) {
     return out;
 }
 
-QAction* action(const TfrmView& view, const char* name) {
-    return view.findChild<QAction*>(QLatin1String(name));
-}
-
-template <class T>
-T* child(const TfrmView& view, const char* name) {
-    return view.findChild<T*>(QLatin1String(name));
+template <class T = QAction>
+T* child(const QWidget& w, const char* name) {
+    return w.findChild<T*>(QLatin1String(name));
 }
 
 // Answers the find dialog with a text and options.
@@ -56,19 +50,10 @@ std::function<int(QDialog&)> findAnswer(const QString& text, bool backward = fal
     };
 }
 
-QString selectedText(FileViewer* viewer) {
+QString copied(FileViewer* viewer) {
     QGuiApplication::clipboard()->clear();
     viewer->copyToClipboard();
     return QGuiApplication::clipboard()->text();
-}
-
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray pdf = f.readAll();
-    return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) +
-           int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page/"));
 }
 
 }  // namespace
@@ -76,287 +61,110 @@ int pdfPages(const QString& path) {
 class TestView : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<test::TempTree> m_tree;
+    std::unique_ptr<TfrmView> m_view;
+
+    // A shown window on a new file with `content`.
+    TfrmView& show(const QByteArray& name, const QByteArray& content) {
+        m_view = std::make_unique<TfrmView>();
+        m_view->setFileName(m_tree->fileWith(name, content));
+        m_view->show();
+        return *m_view;
+    }
+
 private Q_SLOTS:
-    void init() { QGuiApplication::clipboard()->clear(); }
+    void init() {
+        QGuiApplication::clipboard()->clear();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_tree = std::make_unique<test::TempTree>();
+    }
+    void cleanup() {
+        m_view.reset();
+        m_tree.reset();
+        m_dialogs.reset();
+    }
 
-    void showsTheFileWithItsStatus() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
+    void opensMovesAndSwitchesToHex() {
         const QByteArray content = numberedLines(120);
-        const QByteArray path = tree.fileWith("notes.txt", content);
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
-        QCOMPARE(view.windowTitle(), QStringLiteral("View File : ") + QString::fromUtf8(path));
-        QTRY_COMPARE(view.statusSection(1), QStringLiteral("Total: 120"));
-        QCOMPARE(view.statusSection(0), QStringLiteral("     1:1"));
-        QCOMPARE(view.statusSection(2), QStringLiteral("Top:     1"));
-        QCOMPARE(view.statusSection(3), QStringLiteral("Bytes: ") + numberText(content.size()));
-        QCOMPARE(view.viewer()->lineText(119), QStringLiteral("line 120 of the file"));
-        QVERIFY(action(view, "Print1")->isEnabled());
-        QVERIFY(action(view, "Find1")->isEnabled());
-        QVERIFY(action(view, "GotoLine1")->isEnabled());
-        QVERIFY(action(view, "SelectAll1")->isEnabled());
-        QVERIFY(!action(view, "Copy1")->isEnabled());
-        QVERIFY(child<QRadioButton>(view, "rbAscii")->isChecked());
-        QVERIFY(action(view, "TabExpansion1")->isChecked());
-        QVERIFY(dialogs.messages.isEmpty());
+        TfrmView& view = show("notes.txt", content);
+        FileViewer* viewer = view.viewer();
+        QCOMPARE(view.windowTitle(), u"View File : "_s + QString::fromUtf8(view.fileName()));
+        QTRY_COMPARE(view.statusSection(1), u"Total: 120"_s);
+        QCOMPARE(view.statusSection(0), u"     1:1"_s);
+        QCOMPARE(view.statusSection(2), u"Top:     1"_s);
+        QCOMPARE(view.statusSection(3), u"Bytes: "_s + numberText(content.size()));
+        QCOMPARE(viewer->lineText(119), u"line 120 of the file"_s);
+        QVERIFY(!child(view, "Copy1")->isEnabled());
 
-        // The caret moves with the keys and the status follows.
-        view.viewer()->setFocus();
-        QTest::keyClick(view.viewer(), Qt::Key_Down);
-        QTest::keyClick(view.viewer(), Qt::Key_Right);
-        QTest::keyClick(view.viewer(), Qt::Key_Right);
-        QCOMPARE(view.statusSection(0), QStringLiteral("     2:3"));
-        QTest::keyClick(view.viewer(), Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(view.viewer()->caret().line, qint64(119));
-        QVERIFY(view.statusSection(2) != QStringLiteral("Top:     1"));
-        QTest::keyClick(view.viewer(), Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(view.statusSection(0), QStringLiteral("     1:1"));
-    }
+        viewer->setFocus();
+        QTest::keyClick(viewer, Qt::Key_Down);
+        QTest::keyClick(viewer, Qt::Key_Right);
+        QCOMPARE(view.statusSection(0), u"     2:2"_s);
+        QTest::keyClick(viewer, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(viewer->caret().line, qint64(119));
+        QVERIFY(view.statusSection(2) != u"Top:     1"_s);
 
-    void totalIsUnknownUntilCounted() {
-        test::TempTree tree;
-        QByteArray content;
-        const int lines = 2'000'000;
-        content.reserve(lines * 12);
-        for (int i = 0; i < lines; ++i)
-            content += "short line\n";
-        const QByteArray path = tree.fileWith("many.txt", content);
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
-        // Nothing has come back from the counting thread yet.
-        QCOMPARE(view.statusSection(1), QStringLiteral("Total: ?"));
-        QVERIFY(!view.viewer()->lineCount().has_value());
-        QCOMPARE(view.viewer()->lineText(0), QStringLiteral("short line"));
-        QTRY_COMPARE_WITH_TIMEOUT(view.statusSection(1), QStringLiteral("Total: 2,000,000"), 20000);
-    }
-
-    void goesToALineNotCountedYet() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray path = tree.fileWith("goto.txt", numberedLines(400'000));
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
-        dialogs.texts.push_back(QStringLiteral("399999"));
-        view.GotoLine1Click();
-        QTRY_COMPARE_WITH_TIMEOUT(view.statusSection(0), QStringLiteral("399999:1"), 20000);
-        QCOMPARE(view.viewer()->lineText(399998), QStringLiteral("line 399999 of the file"));
-    }
-
-    void goToLine_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("position");
-        QTest::newRow("a line") << QStringLiteral("50") << QStringLiteral("    50:1");
-        QTest::newRow("blanks around") << QStringLiteral(" 7 ") << QStringLiteral("     7:1");
-        QTest::newRow("past the end") << QStringLiteral("5000") << QStringLiteral("   120:1");
-        QTest::newRow("zero") << QStringLiteral("0") << QStringLiteral("     1:1");
-        QTest::newRow("not a number") << QStringLiteral("fifty") << QStringLiteral("     3:1");
-    }
-    void goToLine() {
-        QFETCH(QString, answer);
-        QFETCH(QString, position);
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        TfrmView view;
-        view.setFileName(tree.fileWith("g.txt", numberedLines(120)));
-        view.show();
-        QTRY_VERIFY(view.viewer()->lineCount().has_value());
-        view.viewer()->moveCaretTo(2, 0);
-        dialogs.texts.push_back(answer);
-        view.GotoLine1Click();
-        QCOMPARE(view.statusSection(0), position);
-    }
-
-    void switchesToHexAndBack() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray path = tree.fileWith(
-            "h.bin", QByteArray("Hello world\n\0\x01\x02\x03", 16) + QByteArray(20, 'z'));
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        auto* rbHex = child<QRadioButton>(view, "rbHex");
-        auto* rbAscii = child<QRadioButton>(view, "rbAscii");
-        QAction* hexMode = action(view, "HexMode1");
-
-        QTest::mouseClick(rbHex, Qt::LeftButton);
-        QVERIFY(view.viewer()->inHexMode());
-        QVERIFY(hexMode->isChecked());
-        QCOMPARE(view.statusSection(1), QStringLiteral("Total: 3"));
-        QVERIFY(view.viewer()->lineText(0).startsWith(
-            QStringLiteral("00000000  48 65 6C 6C 6F 20 77 6F  72 6C 64 0A 00 01 02 03  Hello")));
-
-        // The menu item switches back and sets the buttons.
-        hexMode->trigger();
-        QVERIFY(!view.viewer()->inHexMode());
-        QVERIFY(rbAscii->isChecked());
-        QVERIFY(!rbHex->isChecked());
-
-        // F8, as the menu's shortcut.
+        // The buttons, the menu item and F8 switch modes and stay in step.
+        QTest::mouseClick(child<QRadioButton>(view, "rbHex"), Qt::LeftButton);
+        QVERIFY(viewer->inHexMode() && child(view, "HexMode1")->isChecked());
+        QCOMPARE(view.statusSection(1), u"Total: "_s + numberText((content.size() + 15) / 16));
+        QVERIFY(viewer->lineText(0).startsWith(u"00000000  6C 69 6E 65 20 31 20 6F  66 20"_s));
+        child(view, "HexMode1")->trigger();
+        QVERIFY(!viewer->inHexMode() && child<QRadioButton>(view, "rbAscii")->isChecked());
         view.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&view));
-        QTest::keyClick(view.viewer(), Qt::Key_F8);
-        QVERIFY(view.viewer()->inHexMode());
-        QVERIFY(rbHex->isChecked());
-        QTest::mouseClick(rbAscii, Qt::LeftButton);
-        QVERIFY(!view.viewer()->inHexMode());
-        QVERIFY(!hexMode->isChecked());
+        QTest::keyClick(viewer, Qt::Key_F8);
+        QVERIFY(viewer->inHexMode() && child<QRadioButton>(view, "rbHex")->isChecked());
+        QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void findsAndReportsWhatIsNotThere() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray path =
-            tree.fileWith("find.txt", "alpha Beta gamma\nbeta ALPHA\r\nend beta\n");
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
-        QTRY_VERIFY(view.viewer()->lineCount().has_value());
+    void searches() {
+        TfrmView& view = show("find.txt", "alpha Beta gamma\nbeta ALPHA\r\nend beta\n");
         FileViewer* viewer = view.viewer();
-
-        dialogs.dialogHandlers.push_back(findAnswer(QStringLiteral("beta")));
+        QTRY_VERIFY(viewer->lineCount().has_value());
+        m_dialogs->dialogHandlers.push_back(findAnswer(u"beta"_s));
         view.Find1Click();
-        QTRY_VERIFY(!viewer->isSearching() && viewer->hasSelection());
-        QCOMPARE(dialogs.dialogTitles.last(), QStringLiteral("Find"));
-        QCOMPARE(viewer->caret(), (FileViewer::Position{0, 10}));
-        QCOMPARE(selectedText(viewer), QStringLiteral("Beta"));
-        QVERIFY(action(view, "Copy1")->isEnabled());
-        QVERIFY(action(view, "FindNext1")->isEnabled());
-
+        QTRY_COMPARE(viewer->caret(), (FileViewer::Position{0, 10}));
+        QCOMPARE(copied(viewer), u"Beta"_s);
         // Find next goes on forward, never round the end.
         view.FindNext1Click();
         QTRY_COMPARE(viewer->caret(), (FileViewer::Position{1, 4}));
         view.FindNext1Click();
         QTRY_COMPARE(viewer->caret(), (FileViewer::Position{2, 8}));
         view.FindNext1Click();
-        QTRY_COMPARE(dialogs.messageTexts(),
-                     QStringList{QStringLiteral("Search string 'beta' not found")});
-        QCOMPARE(dialogs.messages[0].kind, BoxKind::Information);
+        QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"Search string 'beta' not found"_s});
+        QCOMPARE(m_dialogs->messages[0].kind, BoxKind::Information);
 
-        // Backward, matching case, from the end.
-        dialogs.dialogHandlers.push_back(findAnswer(QStringLiteral("ALPHA"), true, true));
+        m_dialogs->dialogHandlers.push_back(findAnswer(u"ALPHA"_s, true, true));
         view.Find1Click();
         QTRY_COMPARE(viewer->caret(), (FileViewer::Position{1, 5}));
-        QCOMPARE(selectedText(viewer), QStringLiteral("ALPHA"));
-
-        // Global search goes round the end of the file.
+        QCOMPARE(copied(viewer), u"ALPHA"_s);
         viewer->moveCaretTo(2, 5);
-        dialogs.dialogHandlers.push_back(findAnswer(QStringLiteral("gamma"), false, false, true));
+        m_dialogs->dialogHandlers.push_back(findAnswer(u"gamma"_s, false, false, true));
         view.Find1Click();
         QTRY_COMPARE(viewer->caret(), (FileViewer::Position{0, 16}));
+        view.Find1Click();  // cancelled: nothing searched
+        QCOMPARE(m_dialogs->messages.size(), 1);
 
-        // Cancelled: nothing searched.
-        view.Find1Click();
-        QCOMPARE(dialogs.messages.size(), 1);
-
-        dialogs.dialogHandlers.push_back(findAnswer(QStringLiteral("delta"), false, false, true));
-        view.Find1Click();
-        QTRY_COMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(dialogs.messages[1].text, QStringLiteral("Search string 'delta' not found"));
-    }
-
-    void findsInHexMode() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        QByteArray content(100, '.');
-        content.replace(40, 6, "needle");
-        TfrmView view;
-        view.setFileName(tree.fileWith("hexfind.bin", content));
-        view.show();
+        // In hex mode a match selects its bytes in the row.
         view.rbHexClick();
-        dialogs.dialogHandlers.push_back(findAnswer(QStringLiteral("NEEDLE")));
+        viewer->moveCaretTo(0, 0);
+        m_dialogs->dialogHandlers.push_back(findAnswer(u"END"_s));
         view.Find1Click();
-        QTRY_VERIFY(view.viewer()->hasSelection());
-        QCOMPARE(view.viewer()->caret().line, qint64(2));  // byte 45 is in row 2
-        const QStringList rows = selectedText(view.viewer()).split(QLatin1Char('\n'));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0], QStringLiteral("6E 65 65 64 6C 65"));
-        // Find next moves past the match instead of finding it again.
-        view.FindNext1Click();
-        QTRY_COMPARE(dialogs.messages.size(), 1);
-    }
-
-    void copiesTheSelection() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray content = "first\tline\r\nsecond line\nthird caf\xc3\xa9";
-        TfrmView view;
-        view.setFileName(tree.fileWith("copy.txt", content));
-        view.show();
-        FileViewer* viewer = view.viewer();
-        QTRY_VERIFY(viewer->lineCount().has_value());
-        QVERIFY(!action(view, "Copy1")->isEnabled());
-
-        view.SelectAll1Click();
-        QVERIFY(action(view, "Copy1")->isEnabled());
-        QGuiApplication::clipboard()->clear();
-        view.Copy1Click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(content));
-
-        // Shift and the arrows select; the copy keeps the file's tab.
-        viewer->moveCaretTo(0, 3);
-        viewer->setFocus();
-        for (int i = 0; i < 6; ++i)
-            QTest::keyClick(viewer, Qt::Key_Right, Qt::ShiftModifier);
-        QCOMPARE(selectedText(viewer), QStringLiteral("st\tl"));  // the tab is 3 columns
-        QTest::keyClick(viewer, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(selectedText(viewer), QStringLiteral("st\tline\r\nsecond li"));
-        QVERIFY(dialogs.messages.isEmpty());
-    }
-
-    void printsAllOrTheSelection() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        TfrmView view;
-        view.setFileName(tree.fileWith("print.txt", numberedLines(300)));
-        view.show();
-        QTRY_VERIFY(view.viewer()->lineCount().has_value());
-        const QString pdf = QDir::home().filePath(QStringLiteral("vantrel-view.pdf"));
-        QFile::remove(pdf);
-
-        dialogs.printAnswers = {true};
-        view.Print1Click();
-        QVERIFY(dialogs.messages.isEmpty());
-        const int allPages = pdfPages(pdf);
-        QVERIFY2(allPages > 1, qPrintable(QString::number(allPages)));
-
-        // Only the selection, when one is chosen.
-        view.viewer()->moveCaretTo(10, 2);
-        view.viewer()->setFocus();
-        QTest::keyClick(view.viewer(), Qt::Key_Down, Qt::ShiftModifier);
-        QFile::remove(pdf);
-        dialogs.printAnswers = {true};
-        dialogs.printSelection = {true};
-        view.Print1Click();
-        QCOMPARE(pdfPages(pdf), 1);
-
-        // Cancelled: nothing printed.
-        QFile::remove(pdf);
-        dialogs.printAnswers = {false};
-        view.Print1Click();
-        QVERIFY(!QFile::exists(pdf));
+        QTRY_VERIFY(viewer->hasSelection());
+        QCOMPARE(copied(viewer), u"65 6E 64"_s);  // bytes 29 to 31, in row 1
     }
 
     void peeksAtStrings() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray content = QByteArray(
-                                       "\x7f"
-                                       "ELF\0\0Hello world\0Hello\0version 2.7.1\0",
-                                       38) +
-                                   QByteArray(3000, '\x01') + QByteArray("Copyright holder\0", 17);
-        const QByteArray path = tree.fileWith("prog.bin", content);
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
+        TfrmView& view = show("prog.bin", QByteArray("\x7f"
+                                                     "ELF\0\0Hello world\0Hello\0version 2.7.1\0",
+                                                     38) +
+                                              QByteArray(3000, '\x01') + "Copyright holder");
         QString stringsFile;
         QStringList lines;
         bool controlsHidden = false;
-        dialogs.dialogHandlers.push_back([&](QDialog& dialog) {
+        m_dialogs->dialogHandlers.push_back([&](QDialog& dialog) {
             auto& strings = dynamic_cast<TfrmView&>(dialog);
             stringsFile = QString::fromUtf8(strings.viewer()->fileName());
             for (int i = 0; i < 500 && !strings.viewer()->lineCount(); ++i)
@@ -364,109 +172,157 @@ private Q_SLOTS:
             for (qint64 i = 0; i < *strings.viewer()->lineCount(); ++i)
                 lines << strings.viewer()->lineText(i);
             controlsHidden = child<QPushButton>(strings, "btStrings")->isHidden() &&
-                             child<QRadioButton>(strings, "rbAscii")->isHidden() &&
                              child<QRadioButton>(strings, "rbHex")->isHidden() &&
-                             !action(strings, "HexMode1")->isVisible();
+                             !child(strings, "HexMode1")->isVisible();
             return int(QDialog::Rejected);
         });
         QTest::mouseClick(child<QPushButton>(view, "btStrings"), Qt::LeftButton);
-        QTRY_COMPARE(dialogs.dialogTitles.size(), 1);
+        QTRY_COMPARE(m_dialogs->dialogTitles.size(), 1);
         QVERIFY(controlsHidden);
-        QCOMPARE(lines, (QStringList{QStringLiteral("Hello world"), QStringLiteral("version 2"),
-                                     QStringLiteral("Copyright holder")}));
-        QVERIFY(stringsFile.startsWith(QDir::tempPath() + QStringLiteral("/str")));
+        // The last run has no end, so it is not a string.
+        QCOMPARE(lines, (QStringList{u"Hello world"_s, u"version 2"_s}));
+        QVERIFY(stringsFile.startsWith(QDir::tempPath() + u"/str"_s));
         QVERIFY(!QFile::exists(stringsFile));  // removed after the window closed
-        QVERIFY(child<QPushButton>(view, "btStrings")->isEnabled());
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void missingFileShowsTheErrorAndTheWindowStays() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray path = tree.path("gone.txt");
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
-        QTRY_COMPARE(dialogs.messageTexts(),
-                     QStringList{QStringLiteral("Could not open file ") + QString::fromUtf8(path)});
-        QCOMPARE(dialogs.messages[0].kind, BoxKind::Error);
-        QVERIFY(view.isVisible());
-        QVERIFY(!view.viewer()->isOpen());
-        QVERIFY(!action(view, "Find1")->isEnabled());
-        QCOMPARE(view.statusSection(3), QStringLiteral("Bytes: 0"));
-
-        // Peeking at its strings: the error, then an empty strings window.
-        int shown = 0;
-        qint64 size = -1;
-        dialogs.dialogHandlers.push_back([&](QDialog& dialog) {
-            size = dynamic_cast<TfrmView&>(dialog).viewer()->fileSize();
-            ++shown;
-            return int(QDialog::Rejected);
-        });
-        view.btStringsClick();
-        QTRY_COMPARE(shown, 1);
-        QCOMPARE(size, 0);
-        QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(dialogs.messages[1].text, dialogs.messages[0].text);
+    void goToLine_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("position");
+        QTest::newRow("a line") << u"50"_s << u"    50:1"_s;
+        QTest::newRow("blanks around") << u" 7 "_s << u"     7:1"_s;
+        QTest::newRow("past the end") << u"5000"_s << u"   120:1"_s;
+        QTest::newRow("zero") << u"0"_s << u"     1:1"_s;
+        QTest::newRow("not a number") << u"fifty"_s << u"     3:1"_s;
+    }
+    void goToLine() {
+        QFETCH(QString, answer);
+        QFETCH(QString, position);
+        TfrmView& view = show("g.txt", numberedLines(120));
+        QTRY_VERIFY(view.viewer()->lineCount().has_value());
+        view.viewer()->moveCaretTo(2, 0);
+        m_dialogs->texts.push_back(answer);
+        view.GotoLine1Click();
+        QCOMPARE(view.statusSection(0), position);
     }
 
-    void unreadableFileShowsTheError() {
-        test::PermissionChecks checks;
-        if (!checks.enforced())
-            QSKIP("permission checks cannot be enforced here");
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray path = tree.fileWith("secret.txt", "top secret\n");
-        tree.chmod("secret.txt", 0);
-        TfrmView view;
-        view.setFileName(path);
-        view.show();
-        QTRY_COMPARE(dialogs.messageTexts(),
-                     QStringList{QStringLiteral("Could not open file ") + QString::fromUtf8(path)});
-        QVERIFY(view.isVisible());
-        QVERIFY(!view.viewer()->isOpen());
+    void goesToALineNotCountedYet() {
+        TfrmView& view = show("goto.txt", numberedLines(400'000));
+        m_dialogs->texts.push_back(u"399999"_s);
+        view.GotoLine1Click();
+        QTRY_COMPARE_WITH_TIMEOUT(view.statusSection(0), u"399999:1"_s, 20000);
+        QCOMPARE(view.statusSection(1), u"Total: 400,000"_s);
+        QCOMPARE(view.viewer()->lineText(399998), u"line 399999 of the file"_s);
+    }
+
+    void tabsAndTheirSize() {
+        TfrmView& view = show("tabs.txt", "a\tb\n");
+        FileViewer* viewer = view.viewer();
+        QCOMPARE(viewer->lineText(0), u"a       b"_s);
+        // Sizes run from 1 to 64; anything else is ignored.
+        m_dialogs->texts = {u"4"_s, u"four"_s, u"0"_s, u"65"_s};
+        for (int i = 0; i < 4; ++i)
+            view.TabSize1Click();
+        QCOMPARE(viewer->tabSize(), 4);
+        QCOMPARE(viewer->lineText(0), u"a   b"_s);
+        child(view, "TabExpansion1")->trigger();
+        QCOMPARE(viewer->lineText(0), u"a\u00BBb"_s);
+    }
+
+    void copiesTheSelection() {
+        const QByteArray content = "first\tline\r\nsecond line\nthird caf\xc3\xa9";
+        TfrmView& view = show("copy.txt", content);
+        FileViewer* viewer = view.viewer();
+        QTRY_VERIFY(viewer->lineCount().has_value());
+        view.SelectAll1Click();
+        QVERIFY(child(view, "Copy1")->isEnabled());
+        view.Copy1Click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(content));
+        // Shift and the arrows select by columns; the copy keeps the tab.
+        viewer->moveCaretTo(0, 3);
+        viewer->setFocus();
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(viewer, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(copied(viewer), u"st\tl"_s);  // the tab is 3 columns
+        QTest::keyClick(viewer, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(copied(viewer), u"st\tline\r\nsecond li"_s);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void oneLineOf100MB() {
+        m_view = std::make_unique<TfrmView>();
+        m_view->setFileName(m_tree->file("one.line", 100 * 1024 * 1024, 'w'));
+        m_view->show();
+        // Shown at once in pieces of 1,024 bytes, counted meanwhile.
+        QCOMPARE(m_view->statusSection(1), u"Total: ?"_s);
+        QCOMPARE(m_view->viewer()->lineText(0), QString(1024, u'w'));
+        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusSection(1), u"Total: 102,400"_s, 60000);
+        // A copy stops at 16 MiB and says so.
+        m_view->SelectAll1Click();
+        m_view->Copy1Click();
+        QCOMPARE(m_dialogs->messageTexts(),
+                 QStringList{u"Only the first 16,777,216 bytes of the selection were copied"_s});
+        QCOMPARE(qint64(QGuiApplication::clipboard()->text().size()), FileViewer::kMaxCopyBytes);
     }
 
     void oddFilesOpenSafely_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("total");
-        QTest::newRow("empty") << QByteArray() << QStringLiteral("Total: 0");
+        QTest::newRow("empty") << QByteArray() << u"Total: 0"_s;
         QTest::newRow("binary") << QByteArray("\0\x01\xff\xfe\x80\x1b[2J\x07\n\x00", 12)
-                                << QStringLiteral("Total: 2");
-        QTest::newRow("one long line")
-            << QByteArray(5 * 1024 * 1024, 'w') << QStringLiteral("Total: 5,120");
+                                << u"Total: 2"_s;
     }
     void oddFilesOpenSafely() {
         QFETCH(QByteArray, content);
         QFETCH(QString, total);
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        TfrmView view;
-        view.setFileName(tree.fileWith("odd", content));
-        view.show();
+        TfrmView& view = show("odd", content);
         QTRY_COMPARE(view.statusSection(1), total);
-        QVERIFY(view.viewer()->isOpen());
         QVERIFY(!view.grab().isNull());  // paints
-        QCOMPARE(action(view, "Find1")->isEnabled(), !content.isEmpty());
-        QCOMPARE(action(view, "Print1")->isEnabled(), !content.isEmpty());
-        for (qint64 i = 0; i < std::min<qint64>(*view.viewer()->lineCount(), 3); ++i) {
-            const QString line = view.viewer()->lineText(i);
-            QVERIFY(line.size() <= ViewerDocument::kMaxLineBytes);
-            for (QChar c : line)
-                QVERIFY2(c.unicode() >= 0x20, qPrintable(line));  // no control characters
+        QCOMPARE(child(view, "Find1")->isEnabled(), !content.isEmpty());
+        for (qint64 i = 0; i < *view.viewer()->lineCount(); ++i) {
+            for (QChar c : view.viewer()->lineText(i))
+                QVERIFY(c.unicode() >= 0x20);  // no control characters
         }
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void fileCutShortWhileShownDoesNotCrash() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray path = tree.fileWith("cut.txt", numberedLines(50'000));
+    void fileItCannotOpenShowsTheErrorAndTheWindowStays_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("missing") << false;
+        QTest::newRow("unreadable") << true;
+    }
+    void fileItCannotOpenShowsTheErrorAndTheWindowStays() {
+        QFETCH(bool, exists);
+        test::PermissionChecks checks;
+        if (exists && !checks.enforced())
+            QSKIP("permission checks cannot be enforced here");
+        const QByteArray path =
+            exists ? m_tree->fileWith("secret.txt", "top secret\n") : m_tree->path("gone.txt");
+        if (exists)
+            m_tree->chmod("secret.txt", 0);
         TfrmView view;
         view.setFileName(path);
         view.show();
+        const QString error = u"Could not open file "_s + QString::fromUtf8(path);
+        QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{error});
+        QCOMPARE(m_dialogs->messages[0].kind, BoxKind::Error);
+        QVERIFY(view.isVisible() && !view.viewer()->isOpen());
+        QVERIFY(!child(view, "Find1")->isEnabled());
+        // Peeking at its strings: the error again, then an empty window.
+        qint64 size = -1;
+        m_dialogs->dialogHandlers.push_back([&](QDialog& dialog) {
+            size = dynamic_cast<TfrmView&>(dialog).viewer()->fileSize();
+            return int(QDialog::Rejected);
+        });
+        view.btStringsClick();
+        QTRY_COMPARE(size, qint64(0));
+        QCOMPARE(m_dialogs->messageTexts(), (QStringList{error, error}));
+    }
+
+    void fileCutShortWhileShownDoesNotCrash() {
+        TfrmView& view = show("cut.txt", numberedLines(50'000));
         QTRY_VERIFY(view.viewer()->lineCount().has_value());
-        QCOMPARE(::truncate(path.constData(), 100), 0);
+        QCOMPARE(::truncate(view.fileName().constData(), 100), 0);
         view.viewer()->setFocus();
         QTest::keyClick(view.viewer(), Qt::Key_End, Qt::ControlModifier);
         QVERIFY(!view.grab().isNull());
@@ -474,117 +330,6 @@ private Q_SLOTS:
         QTest::keyClick(view.viewer(), Qt::Key_End, Qt::ControlModifier);
         QVERIFY(!view.grab().isNull());
         QVERIFY(view.viewer()->document().truncated());
-    }
-
-    void optionsChangeTheDisplay() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        TfrmView view;
-        view.setFileName(tree.fileWith("tabs.txt", "a\tb\n"));
-        view.show();
-        FileViewer* viewer = view.viewer();
-        QCOMPARE(viewer->lineText(0), QStringLiteral("a       b"));
-
-        dialogs.texts = {QStringLiteral("4"), QStringLiteral("four"), QStringLiteral("0")};
-        view.TabSize1Click();
-        QCOMPARE(viewer->tabSize(), 4);
-        QCOMPARE(viewer->lineText(0), QStringLiteral("a   b"));
-        view.TabSize1Click();  // not a number: ignored
-        view.TabSize1Click();  // no tab size 0
-        QCOMPARE(viewer->tabSize(), 4);
-
-        action(view, "TabExpansion1")->trigger();
-        QVERIFY(!viewer->expandTabs());
-        QCOMPARE(viewer->lineText(0), QStringLiteral("a\u00BBb"));
-
-        QFont font(QStringLiteral("DejaVu Sans Mono"), 14);
-        dialogs.fonts.push_back(font);
-        QTest::mouseClick(child<QPushButton>(view, "btFont"), Qt::LeftButton);
-        QCOMPARE(viewer->fixedFont().pointSize(), 14);
-        view.Font1Click();  // cancelled
-        QCOMPARE(viewer->fixedFont().pointSize(), 14);
-    }
-
-    void opensAnotherFileAndDroppedFiles() {
-        ScriptedDialogs dialogs;
-        test::TempTree tree;
-        const QByteArray first = tree.fileWith("first.txt", "first\n");
-        const QByteArray second = tree.fileWith("second.txt", "second\n");
-        const QByteArray third = tree.fileWith("third.txt", "third\n");
-        TfrmView view;
-        view.setFileName(first);
-        view.show();
-
-        dialogs.fileNames.push_back(QString::fromUtf8(second));
-        view.Open1Click();
-        QCOMPARE(view.viewer()->fileName(), second);
-        QCOMPARE(view.windowTitle(), QStringLiteral("View File : ") + QString::fromUtf8(second));
-        view.Open1Click();  // cancelled: stays
-        QCOMPARE(view.viewer()->fileName(), second);
-
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromUtf8(third)),
-                      QUrl::fromLocalFile(QString::fromUtf8(first))});
-        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(&view, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&view, &drop);
-        QCOMPARE(view.viewer()->fileName(), third);
-        // The caption stays as it was.
-        QCOMPARE(view.windowTitle(), QStringLiteral("View File : ") + QString::fromUtf8(second));
-        QVERIFY(dialogs.messages.isEmpty());
-    }
-
-    void buttonsAreLaidOutFromTheRight() {
-        test::TempTree tree;
-        TfrmView view;
-        view.setFileName(tree.fileWith("l.txt", "x\n"));
-        view.resize(800, 400);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        auto* panel = child<QWidget>(view, "Panel1");
-        auto* close = child<QPushButton>(view, "btClose");
-        QCOMPARE(close->geometry().right() + 1, panel->width() - 15);
-        const char* order[] = {"btClose", "btStrings", "BitBtn1", "btPrint", "btFont"};
-        for (int i = 1; i < 5; ++i) {
-            auto* right = child<QPushButton>(view, order[i - 1]);
-            auto* left = child<QPushButton>(view, order[i]);
-            QCOMPARE(left->geometry().right() + 1 + 5, right->geometry().left());
-        }
-        QCOMPARE(child<QPushButton>(view, "btStrings")->toolTip(),
-                 QStringLiteral("Peek inside file for ASCII strings"));
-        view.resize(1000, 400);
-        QTRY_COMPARE(close->geometry().right() + 1, panel->width() - 15);
-    }
-
-    void keepsItsPlacement() {
-        test::TempTree tree;
-        const QString ini = settingsFolder() + QStringLiteral("/vantrel.ini");
-        QFile::remove(ini);
-        {
-            TfrmView view;
-            view.setFileName(tree.fileWith("p.txt", "x\n"));
-            view.show();
-            view.setGeometry(120, 80, 640, 400);
-        }
-        IniFile file(ini);
-        const QString stored =
-            file.readString(QCoreApplication::applicationFilePath(), QStringLiteral("frmView"));
-        QVERIFY2(stored.contains(QStringLiteral("120 80 760 480")), qPrintable(stored));
-    }
-
-    void findDialogIsOneForTheProgram() {
-        TFindDlg& lazy = TFindDlg::instance();
-        QCOMPARE(&TFindDlg::instance(), &lazy);
-        QCOMPARE(lazy.windowTitle(), QStringLiteral("Find"));
-        QVERIFY(lazy.RadioButton1->isChecked());
-        TFindDlg mine;
-        TFindDlg::install(&mine);
-        QCOMPARE(&TFindDlg::instance(), &mine);
-        TFindDlg::install(nullptr);
-        QVERIFY(&TFindDlg::instance() != &mine);
     }
 };
 
