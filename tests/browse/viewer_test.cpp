@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -26,19 +24,14 @@ std::vector<DisplayLine> steppedLines(const QByteArray& content) {
     return out;
 }
 
-// Lines of every length up to past two display lines, with all line ends.
-QByteArray mixedText(quint32 seed, qsizetype size) {
-    QRandomGenerator rng(seed);
+// Lines of every length up to past three display lines, with every line end.
+QByteArray mixedText() {
     QByteArray out;
-    while (out.size() < size) {
-        const quint32 kind = rng.bounded(100);
-        out += QByteArray(kind < 80   ? rng.bounded(60)
-                          : kind < 95 ? rng.bounded(1100)
-                                      : 3000,
-                          char('a' + kind % 26));
-        out += kind % 3 == 0 ? "\r\n" : kind % 7 == 0 ? "\r" : "\n";
-    }
-    return out.left(size);
+    for (int i = 0; out.size() < 300000; ++i)
+        out += QByteArray(i * 7919 % 3100, char('a' + i % 26)) + (i % 3   ? "\n"
+                                                                  : i % 2 ? "\r"
+                                                                          : "\r\n");
+    return out;
 }
 
 struct LinesCase {
@@ -83,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(LineCounter, ResultDoesNotDependOnHowTheStreamIsCut) {
-    const QByteArray content = mixedText(7, 300000);
+    const QByteArray content = mixedText();
     const std::vector<DisplayLine> reference = steppedLines(content);
     const auto* data = reinterpret_cast<const uchar*>(content.constData());
     for (qsizetype piece : {qsizetype(1), qsizetype(1023), qsizetype(1025), content.size()}) {
@@ -95,25 +88,6 @@ TEST(LineCounter, ResultDoesNotDependOnHowTheStreamIsCut) {
         ASSERT_EQ(counter.lines(), qint64(reference.size())) << "piece " << piece;
         for (size_t k = 0; k < checkpoints.size(); ++k)
             ASSERT_EQ(checkpoints[k], reference[k * LineCounter::kStride].start);
-    }
-}
-
-TEST(ViewerDocument, CountsALargeFileOnTheWorkerAndFindsEveryLine) {
-    TempTree tree;
-    const QByteArray content = mixedText(11, 6 * 1024 * 1024 + 123);
-    const std::vector<DisplayLine> reference = steppedLines(content);
-    ViewerDocument doc;
-    ASSERT_TRUE(doc.open(tree.fileWith("big.txt", content)));
-    EXPECT_GT(doc.knownLines(), 0);  // the first part is counted at once
-    doc.waitForLineCount();
-    ASSERT_EQ(doc.lineCount().value_or(-1), qint64(reference.size()));
-    QRandomGenerator rng(3);
-    for (int k = 0; k < 2000; ++k) {
-        const qint64 n = rng.bounded(qint64(reference.size()));
-        const DisplayLine dl = doc.lineAt(n);
-        ASSERT_EQ(dl.next, reference[size_t(n)].next);
-        ASSERT_EQ(doc.lineOfOffset(dl.start + rng.bounded(std::max<qint64>(1, dl.next - dl.start))),
-                  n);
     }
 }
 
@@ -213,15 +187,6 @@ INSTANTIATE_TEST_SUITE_P(
         RenderCase{"Astral", "\xf0\x9f\x98\x80x", true, 8, QStringLiteral("\U0001F600x")}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST(Rendering, MapsColumnsToBytesAcrossTabsAndSequences) {
-    const RenderedLine line = renderLine("\t\xc3\xa9z", true, 4);
-    ASSERT_EQ(line.text, QStringLiteral("    \u00E9z"));
-    EXPECT_EQ(line.byteOf, (std::vector<int>{0, 0, 0, 0, 1, 3, 4}));
-    const int columns[] = {0, 4, 5, 5, 6};  // inside the letter: the next column
-    for (int byte = 0; byte < 5; ++byte)
-        EXPECT_EQ(line.columnOfByte(byte), columns[byte]) << byte;
-}
-
 TEST(ViewerDocument, HexRowsShowOffsetBytesAndCharacters) {
     TempTree tree;
     const QByteArray content = QByteArray("Hello world\n\0\x01\xff", 15) + "ABCDEFGHIJ";
@@ -233,10 +198,7 @@ TEST(ViewerDocument, HexRowsShowOffsetBytesAndCharacters) {
                                   "Hello world....A"));
     EXPECT_EQ(doc.hexRow(1), QStringLiteral("00000010  42 43 44 45 46 47 48 49  4A             "
                                             "          BCDEFGHIJ"));
-    EXPECT_TRUE(doc.hexRow(2).isEmpty());
-    EXPECT_EQ(row.mid(doc.hexColumnOfByte(8), 2), QStringLiteral("72"));
-    EXPECT_EQ(row.mid(doc.hexColumnOfByte(15), 2), QStringLiteral("41"));
-    EXPECT_EQ(row.at(doc.hexCharColumnOfByte(15)), QLatin1Char('A'));
+    EXPECT_EQ(row.mid(doc.hexColumnOfByte(15), 2) + row.at(doc.hexCharColumnOfByte(15)), u"41A");
 }
 
 struct FindCase {
