@@ -19,19 +19,11 @@ QStringList linesOf(QByteArrayView image, bool withTab = true) {
     return info ? versionLines(*info, withTab) : QStringList();
 }
 
-const QStringList kSample{
-    QStringLiteral("Company: \tFixture Works Ltd"),
-    QStringLiteral("File description: \tSample tool"),
-    QStringLiteral("File version: \t1.2.3.4"),
-    QStringLiteral("Internal name: \tsample"),
-    QStringLiteral("Copyright: \t\tCopyright \u00A9 2001 Fixture Works"),
-    QStringLiteral("Trademarks: \t"),
-    QStringLiteral("Original filename: \tSAMPLE.EXE"),
-    QStringLiteral("Private build info: \tbuilt by hand"),
-    QStringLiteral("Product name: \tSample Suite"),
-    QStringLiteral("Product version: \t1.2"),
-    QStringLiteral("Special build info: \t"),
-};
+const QStringList kSample =
+    u"Company: \tFixture Works Ltd|File description: \tSample tool|File version: \t1.2.3.4|"
+    u"Internal name: \tsample|Copyright: \t\tCopyright \u00A9 2001 Fixture Works|Trademarks: \t|"
+    u"Original filename: \tSAMPLE.EXE|Private build info: \tbuilt by hand|"
+    u"Product name: \tSample Suite|Product version: \t1.2|Special build info: \t"_s.split(u'|');
 
 TEST(PeVersion, TranslationsInFileOrderWithUpperCaseKeys) {
     EXPECT_EQ((VersionTranslation{0x0007, 0xabcd}.tableKey()), QStringLiteral("0007ABCD"));

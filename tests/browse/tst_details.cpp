@@ -90,18 +90,21 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    // Without version strings the memo goes and the window closes up.
-    void memoHiddenWithoutVersionStrings() {
+    // A folder has no version strings: the memo goes and the window closes up.
+    void folderWithoutVersionStrings() {
         test::TempTree tree;
-        TfrmDetails plain;
-        plain.setFileName(tree.fileWith("plain.exe", "MZ, but not a program"));
-        plain.show();
+        TfrmDetails folder;
+        folder.setFileName(tree.mkdir("photos"));
+        folder.show();
         TfrmDetails pe;
         pe.setFileName(tree.fileWith("sample.exe", test::samplePeImage()));
         pe.show();
-        QVERIFY(memo(plain)->isHidden() && memo(pe)->isVisible());
-        QVERIFY(plain.height() < pe.height());
-        QVERIFY(plain.height() - button(plain, "btPrint")->geometry().bottom() <= 12);
+        QCOMPARE(labelText(folder, "lblAttributes"), u" Directory"_s);
+        QCOMPARE(folder.findChild<QLabel*>(u"Image1"_s)->pixmap().toImage(),
+                 programIcon(u"DIRECTORY"_s).pixmap(32, 32).toImage());
+        QVERIFY(memo(folder)->isHidden() && memo(pe)->isVisible());
+        QVERIFY(folder.height() < pe.height());
+        QVERIFY(folder.height() - button(folder, "btPrint")->geometry().bottom() <= 12);
     }
 
     void vanishedFileLeavesTheLabelsBlank() {
@@ -114,16 +117,6 @@ private Q_SLOTS:
             QCOMPARE(labelText(w, name), QString());
         QVERIFY(w.findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
         QVERIFY(m_dialogs->messages.isEmpty());
-    }
-
-    void folderShowsTheDirectoryIcon() {
-        test::TempTree tree;
-        TfrmDetails w;
-        w.setFileName(tree.mkdir("photos"));
-        w.show();
-        QCOMPARE(w.findChild<QLabel*>(u"Image1"_s)->pixmap().toImage(),
-                 programIcon(u"DIRECTORY"_s).pixmap(32, 32).toImage());
-        QCOMPARE(labelText(w, "lblAttributes"), u" Directory"_s);
     }
 
     void runAndViewTheFile() {
