@@ -6,14 +6,8 @@
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QThread>
-#include <QtTest/QtTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <atomic>
 #include <chrono>

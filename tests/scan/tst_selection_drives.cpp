@@ -7,16 +7,8 @@
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QtTest/QtTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <unistd.h>
 #include <memory>

@@ -8,12 +8,8 @@
 #include "support/TestSupport.h"
 #include "text/ui/Dialogs.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest/QtTest>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace vantrel;
 

@@ -7,14 +7,8 @@
 #include "support/TestSupport.h"
 #include "text/ui/Dialogs.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest/QtTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <unistd.h>
 #include <memory>
