@@ -6,8 +6,8 @@
 // or PE32+) and two section headers, .text (RVA 0x1000, file 0x200) and .rsrc
 // (RVA 0x2000, file 0x400); at 0x400 the resource directory (type, name,
 // language), at 0x458 the data entry, at 0x480 the VS_VERSIONINFO block.
-// `fields` lists every length, count and offset field written, so that tests
-// can corrupt them deliberately.
+// Every field lies at an offset aligned to its width, so that tests can
+// corrupt each of them by walking the image.
 
 #include <QByteArray>
 #include <QList>
@@ -23,11 +23,6 @@ namespace vantrel::test {
 
 using namespace Qt::StringLiterals;
 
-struct PeField {
-    qsizetype offset = 0;
-    int width = 0;  // 2 or 4 bytes
-};
-
 struct PeFixtureOptions {
     bool pe32Plus = false;
     bool withVersion = true;       // an RT_VERSION entry in the resource directory
@@ -39,30 +34,21 @@ struct PeFixtureOptions {
     QList<QPair<QString, QString>> strings;
 };
 
-struct PeFixture {
+struct PeWriter {
     QByteArray bytes;
-    QList<PeField> fields;
 
     // Writes `v` little-endian in `width` bytes at `at`.
     static void put(QByteArray& b, qsizetype at, int width, quint32 v) {
         const quint32 le = qToLittleEndian(v);
         std::memcpy(b.data() + at, &le, std::size_t(width));
     }
-    void set(qsizetype at, int width, quint32 v, bool isField = true) {
-        put(bytes, at, width, v);
-        if (isField)
-            fields.append({at, width});
-    }
-    qsizetype add(int width, quint32 v, bool isField = true) {
+    qsizetype add(int width, quint32 v) {
         bytes.append(width, '\0');
-        set(bytes.size() - width, width, v, isField);
+        put(bytes, bytes.size() - width, width, v);
         return bytes.size() - width;
     }
-    static QByteArray utf16z(const QString& s) {
-        QByteArray out;
-        for (QChar c : s)
-            out.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
-        return out.append(2, '\0');
+    static QByteArray utf16z(const QString& s) {  // the test hosts are little-endian
+        return QByteArray(reinterpret_cast<const char*>(s.utf16()), 2 * s.size()).append(2, '\0');
     }
     // One version block: length, value length, type, key, value, children.
     void block(const QString& key, bool isText, const QByteArray& value, quint16 valueLength,
@@ -70,13 +56,13 @@ struct PeFixture {
         bytes.resize((bytes.size() + 3) & ~3, '\0');
         const qsizetype start = add(2, 0);
         add(2, valueLength);
-        add(2, isText ? 1 : 0, false);
+        add(2, isText ? 1 : 0);
         bytes += utf16z(key);
         bytes.resize((bytes.size() + 3) & ~3, '\0');
         bytes += value;
         if (children)
             children();
-        set(start, 2, quint32(bytes.size() - start), false);
+        put(bytes, start, 2, quint32(bytes.size() - start));
     }
     void stringTable(const QString& key, const QList<QPair<QString, QString>>& strings) {
         block(key, true, {}, 0, [&] {
@@ -108,38 +94,36 @@ struct PeFixture {
 // start with blanks, which the reader removes.
 inline QList<QPair<QString, QString>> sampleVersionStrings() {
     QList<QPair<QString, QString>> out;
-    for (const char* pair :
-         {"CompanyName=Fixture Works Ltd", "FileDescription=  Sample tool", "FileVersion=1.2.3.4",
-          "InternalName=sample", "LegalCopyright=Copyright \u00A9 2001 Fixture Works",
-          "LegalTrademarks=", "OriginalFilename=SAMPLE.EXE", "PrivateBuild= built by hand",
-          "ProductName=Sample Suite", "ProductVersion=1.2"}) {
-        const QString s = QString::fromUtf8(pair);
-        out.append({s.section(QLatin1Char('='), 0, 0), s.section(QLatin1Char('='), 1)});
-    }
+    for (const QString& pair :
+         u"CompanyName=Fixture Works Ltd|FileDescription=  Sample tool|FileVersion=1.2.3.4|"
+         u"InternalName=sample|LegalCopyright=Copyright \u00A9 2001 Fixture Works|LegalTrademarks=|"
+         u"OriginalFilename=SAMPLE.EXE|PrivateBuild= built by hand|ProductName=Sample Suite|"
+         u"ProductVersion=1.2"_s.split(u'|'))
+        out.append({pair.section(u'=', 0, 0), pair.section(u'=', 1)});
     return out;
 }
 
-inline PeFixture buildPeFixture(const PeFixtureOptions& o) {
-    PeFixture fx;
+inline QByteArray buildPeImage(const PeFixtureOptions& o) {
+    PeWriter fx;
     QByteArray& b = fx.bytes;
     const bool plus = o.pe32Plus;
     b = "MZ" + QByteArray(0x3FE, '\0');
-    fx.set(0x3C, 4, 0x80);
     std::memcpy(b.data() + 0x80, "PE\0\0", 4);
     const qsizetype coff = 0x84, opt = coff + 20, optSize = plus ? 240 : 224;
-    fx.set(coff, 2, plus ? 0x8664 : 0x014C, false);  // machine
-    fx.set(coff + 2, 2, 2);                          // sections
-    fx.set(coff + 16, 2, quint32(optSize));
-    fx.set(coff + 18, 2, plus ? 0x0022 : 0x0102, false);
-    fx.set(opt, 2, plus ? 0x20B : 0x10B, false);
+    const qsizetype dirs = opt + (plus ? 112 : 96);  // the data directories
+    auto set = [&](qsizetype at, int width, quint32 v) { PeWriter::put(b, at, width, v); };
+    set(0x3C, 4, 0x80);
+    set(coff, 2, plus ? 0x8664 : 0x14C);  // machine
+    set(coff + 2, 2, 2);                  // sections
+    set(coff + 16, 2, quint32(optSize));
+    set(coff + 18, 2, plus ? 0x22 : 0x102);
+    set(opt, 2, plus ? 0x20B : 0x10B);
     // Entry point, section and file alignment, image and header size.
-    const QPair<int, quint32> header[] = {
-        {16, 0x1000}, {32, 0x1000}, {36, 0x200}, {56, 0x3000}, {60, 0x200}};
-    for (auto [at, v] : header)
-        fx.set(opt + at, 4, v, false);
-    fx.set(opt + 68, 2, 2, false);  // GUI subsystem
-    const qsizetype dirs = opt + (plus ? 112 : 96);
-    fx.set(dirs - 4, 4, 16);  // data directory count
+    for (auto [at, v] :
+         {std::pair{16, 0x1000}, {32, 0x1000}, {36, 0x200}, {56, 0x3000}, {60, 0x200}})
+        set(opt + at, 4, quint32(v));
+    set(opt + 68, 2, 2);   // GUI subsystem
+    set(dirs - 4, 4, 16);  // data directory count
     std::memset(b.data() + 0x200, 0xCC, 0x200);
 
     // The resource section: directories of type, name and language.
@@ -167,29 +151,32 @@ inline PeFixture buildPeFixture(const PeFixtureOptions& o) {
     fx.add(4, 0x2080);  // the data entry: RVA of the version block, its size
     const qsizetype dataSize = fx.add(4, 0);
     b.append(8, '\0');
-    fx.add(2, 6, false);
-    b += PeFixture::utf16z(u"CUSTOM"_s).chopped(2);
+    b += PeWriter::utf16z(u"\u0006CUSTOM"_s).chopped(2);  // the type's name, counted
     b.resize(0x480, '\0');
     fx.versionBlock(o);
-    fx.set(dataSize, 4, quint32(b.size() - 0x480), false);
+    set(dataSize, 4, quint32(b.size() - 0x480));
     const quint32 rsrcSize = quint32(b.size() - 0x400);
     const quint32 rsrcRaw = (rsrcSize + 0x1FF) & ~0x1FFu;
     b.resize(0x400 + rsrcRaw, '\0');
-    fx.set(dirs + 16, 4, 0x2000);
-    fx.set(dirs + 20, 4, rsrcSize);
-
+    set(dirs + 16, 4, 0x2000);
+    set(dirs + 20, 4, rsrcSize);
     const qsizetype sections = opt + optSize;
     const std::tuple<qsizetype, const char*, quint32, quint32, quint32> table[] = {
         {sections, ".text", 0x1000, 0x200, 0x200},
         {sections + 40, ".rsrc", 0x2000, 0x400, rsrcRaw}};
     for (auto [at, name, rva, raw, size] : table) {
         std::memcpy(b.data() + at, name, std::strlen(name));
-        fx.set(at + 8, 4, size, false);
-        fx.set(at + 12, 4, rva);
-        fx.set(at + 16, 4, size);
-        fx.set(at + 20, 4, raw);
+        for (int k = 0; k < 4; ++k)
+            set(at + 8 + 4 * k, 4, k == 1 ? rva : k == 3 ? raw : size);
     }
-    return fx;
+    return b;
+}
+
+// The VS_VERSIONINFO block alone.
+inline QByteArray buildVersionBlock(const PeFixtureOptions& o) {
+    PeWriter w;
+    w.versionBlock(o);
+    return w.bytes;
 }
 
 // The sample fixture: 0409/04E4, every key but SpecialBuild.
@@ -197,7 +184,7 @@ inline QByteArray samplePeImage(bool pe32Plus = false) {
     PeFixtureOptions o;
     o.pe32Plus = pe32Plus;
     o.strings = sampleVersionStrings();
-    return buildPeFixture(o).bytes;
+    return buildPeImage(o);
 }
 
 }  // namespace vantrel::test
