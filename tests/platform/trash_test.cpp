@@ -12,7 +12,6 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,15 +39,9 @@ bool exists(const QByteArray& path) {
     return ::lstat(path.constData(), &st) == 0;
 }
 
-// Entries of a folder counted by their bytes (QDir skips names that are not UTF-8).
 int entryCount(const QByteArray& folder) {
-    DIR* dir = ::opendir(folder.constData());
-    int n = 0;
-    while (const dirent* e = dir ? ::readdir(dir) : nullptr)
-        n += qstrcmp(e->d_name, ".") && qstrcmp(e->d_name, "..");
-    if (dir)
-        ::closedir(dir);
-    return n;
+    const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    return int(QDir(QFile::decodeName(folder)).entryList(all).size());
 }
 
 // Every test gets its own home folder inside its temporary tree, so the home

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QtTest/QtTest>
 
-#include <functional>
+#include <tuple>
 
 using namespace vantrel;
 
@@ -51,60 +51,43 @@ void inspectNextBox(std::optional<SeenBox>* seen, QMessageBox::StandardButton pr
 
 }  // namespace
 
-using BoxFunction = std::function<void(const QString&)>;
-Q_DECLARE_METATYPE(BoxFunction)
-Q_DECLARE_METATYPE(BoxKind)
-
 class TestDialogs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Vantrel")); }
-    void boxes_data();
     void boxes();
     void realBoxWithoutParentIsOwnedByTheActiveWindow();
     void scriptedQuestionsAndWindows();
-    void realQuestion_data();
     void realQuestion();
 };
 
-void TestDialogs::boxes_data() {
-    QTest::addColumn<BoxFunction>("box");
-    QTest::addColumn<BoxKind>("kind");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("icon");
-    QTest::newRow("alertBox") << BoxFunction([](const QString& t) { alertBox(t); })
-                              << BoxKind::Error << "Error" << int(QMessageBox::Critical);
-    QTest::newRow("stopBox") << BoxFunction([](const QString& t) { stopBox(t); })
-                             << BoxKind::Warning << "Warning" << int(QMessageBox::Warning);
-    QTest::newRow("infoBox") << BoxFunction([](const QString& t) { infoBox(t); })
-                             << BoxKind::Information << "Information"
-                             << int(QMessageBox::Information);
-}
-
 void TestDialogs::boxes() {
-    QFETCH(BoxFunction, box);
-    QFETCH(BoxKind, kind);
-    QFETCH(QString, caption);
-    QFETCH(int, icon);
+    using Box = void (*)(const QString&, QWidget*);
+    const std::tuple<Box, BoxKind, QString, QMessageBox::Icon> rows[] = {
+        {alertBox, BoxKind::Error, QStringLiteral("Error"), QMessageBox::Critical},
+        {stopBox, BoxKind::Warning, QStringLiteral("Warning"), QMessageBox::Warning},
+        {infoBox, BoxKind::Information, QStringLiteral("Information"), QMessageBox::Information}};
     const QString text = QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER");
-    {
-        ScriptedDialogs script;
-        box(text);
-        QCOMPARE(script.messages.size(), 1);
-        QCOMPARE(script.messages[0].kind, kind);
-        QCOMPARE(script.messages[0].caption, caption);
-        QCOMPARE(script.messageTexts(), QStringList{text});
+    for (const auto& [box, kind, caption, icon] : rows) {
+        {
+            ScriptedDialogs script;
+            box(text, nullptr);
+            QCOMPARE(script.messages.size(), 1);
+            QCOMPARE(script.messages[0].kind, kind);
+            QCOMPARE(script.messages[0].caption, caption);
+            QCOMPARE(script.messageTexts(), QStringList{text});
+        }
+        // The scripted seam is gone again: the real box comes up.
+        std::optional<SeenBox> seen;
+        inspectNextBox(&seen, QMessageBox::Ok);
+        box(text, nullptr);
+        QVERIFY(seen);
+        QCOMPARE(seen->caption, caption);
+        QCOMPARE(seen->icon, icon);
+        QCOMPARE(seen->text, text);
+        QCOMPARE(seen->buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
     }
-    // The scripted seam is gone again: the real box comes up.
-    std::optional<SeenBox> seen;
-    inspectNextBox(&seen, QMessageBox::Ok);
-    box(text);
-    QVERIFY(seen);
-    QCOMPARE(seen->caption, caption);
-    QCOMPARE(int(seen->icon), icon);
-    QCOMPARE(seen->text, text);
-    QCOMPARE(seen->buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
 }
 
 void TestDialogs::realBoxWithoutParentIsOwnedByTheActiveWindow() {
@@ -145,38 +128,25 @@ void TestDialogs::scriptedQuestionsAndWindows() {
     QVERIFY(outer.questions.isEmpty() && outer.dialogTitles.isEmpty());
 }
 
-void TestDialogs::realQuestion_data() {
-    QTest::addColumn<int>("buttons");
-    QTest::addColumn<int>("press");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("yes") << int(QuestionButtons::YesNo) << int(QMessageBox::Yes) << int(Answer::Yes)
-                         << QString();
-    QTest::newRow("no") << int(QuestionButtons::YesNo) << int(QMessageBox::No) << int(Answer::No)
-                        << QStringLiteral("Confirm");
-    QTest::newRow("cancel") << int(QuestionButtons::YesNoCancel) << int(QMessageBox::Cancel)
-                            << int(Answer::Cancel) << QString();
-}
-
 void TestDialogs::realQuestion() {
-    QFETCH(int, buttons);
-    QFETCH(int, press);
-    QFETCH(int, answer);
-    QFETCH(QString, caption);
-    std::optional<SeenBox> seen;
-    inspectNextBox(&seen, QMessageBox::StandardButton(press));
-    const Answer got =
-        dialogs().question(QStringLiteral("Delete?"), QuestionButtons(buttons), nullptr, caption);
-    QVERIFY(seen);
-    QCOMPARE(int(got), answer);
-    QCOMPARE(seen->icon, QMessageBox::Question);
-    // Without a caption the question carries the application's title.
-    QCOMPARE(seen->caption, caption.isEmpty() ? QStringLiteral("Vantrel") : caption);
-    QList<QMessageBox::StandardButton> expected = {QMessageBox::Yes, QMessageBox::No};
-    if (QuestionButtons(buttons) == QuestionButtons::YesNoCancel)
-        expected.append(QMessageBox::Cancel);
-    std::sort(expected.begin(), expected.end());
-    QCOMPARE(seen->buttons, expected);
+    using B = QMessageBox;
+    const std::tuple<QuestionButtons, B::StandardButton, Answer, QString> rows[] = {
+        {QuestionButtons::YesNo, B::Yes, Answer::Yes, QString()},
+        {QuestionButtons::YesNo, B::No, Answer::No, QStringLiteral("Confirm")},
+        {QuestionButtons::YesNoCancel, B::Cancel, Answer::Cancel, QString()}};
+    for (const auto& [buttons, press, answer, caption] : rows) {
+        std::optional<SeenBox> seen;
+        inspectNextBox(&seen, press);
+        QCOMPARE(dialogs().question(QStringLiteral("Delete?"), buttons, nullptr, caption), answer);
+        QVERIFY(seen);
+        QCOMPARE(seen->icon, B::Question);
+        // Without a caption the question carries the application's title.
+        QCOMPARE(seen->caption, caption.isEmpty() ? QStringLiteral("Vantrel") : caption);
+        QList<B::StandardButton> expected = {B::Yes, B::No};
+        if (buttons == QuestionButtons::YesNoCancel)
+            expected.append(B::Cancel);
+        QCOMPARE(seen->buttons, expected);
+    }
 }
 
 VANTREL_QTEST_MAIN(TestDialogs)
