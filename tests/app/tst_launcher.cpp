@@ -27,6 +27,7 @@
 #include <QtTest/QtTest>
 
 #include <stdexcept>
+#include <tuple>
 
 using namespace vantrel;
 
@@ -61,15 +62,14 @@ private Q_SLOTS:
 };
 
 void TestLauncher::userOpensEveryToolAboutHelpAndExits() {
-    const struct {
-        const char *name, *caption, *text;
-    } tools[] = {{"btDuplicate", "&Duplicate files", "Locate and view duplicate files"},
-                 {"btFileHog", "&File hogs", "Locate and view file hogs (large files)"},
-                 {"btFiles", "Files &accessed", "Files accessed within a range of dates"},
-                 {"btDirHogs", "Folder &hogs", "Displays large folders"},
-                 {"btClean", "&Quick clean", "Cleans up temporary files"},
-                 {"btStatistic", "&Statistics", "File/disk statistics"},
-                 {"btBrowse", "&Browse", "Browse through files and folders"}};
+    const std::tuple<const char*, const char*, const char*> tools[] = {
+        {"btDuplicate", "&Duplicate files", "Locate and view duplicate files"},
+        {"btFileHog", "&File hogs", "Locate and view file hogs (large files)"},
+        {"btFiles", "Files &accessed", "Files accessed within a range of dates"},
+        {"btDirHogs", "Folder &hogs", "Displays large folders"},
+        {"btClean", "&Quick clean", "Cleans up temporary files"},
+        {"btStatistic", "&Statistics", "File/disk statistics"},
+        {"btBrowse", "&Browse", "Browse through files and folders"}};
     AppWindows windows;
     TfrmMain frmMain(windows);
     QCOMPARE(frmMain.windowTitle(), QStringLiteral("Vantrel Version 2.7 from Orlenda Corporation"));
@@ -78,13 +78,13 @@ void TestLauncher::userOpensEveryToolAboutHelpAndExits() {
     // The tool buttons stand from the top in the table's order, each in its
     // own panel with its text in bold; without their windows they are disabled.
     int lastY = -1;
-    for (const auto& tool : tools) {
-        QPushButton* b = button(frmMain, tool.name);
-        QVERIFY2(b, tool.name);
-        QCOMPARE(b->text(), QString::fromLatin1(tool.caption));
+    for (const auto& [name, caption, text] : tools) {
+        QPushButton* b = button(frmMain, name);
+        QVERIFY2(b, name);
+        QCOMPARE(b->text(), QString::fromLatin1(caption));
         QVERIFY(!b->isEnabled());
         auto* label = b->parentWidget()->findChild<QLabel*>();
-        QCOMPARE(label->text(), QString::fromLatin1(tool.text));
+        QCOMPARE(label->text(), QString::fromLatin1(text));
         QVERIFY(label->font().bold());
         QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
         QVERIFY(b->parentWidget()->y() > lastY);
@@ -128,7 +128,7 @@ void TestLauncher::userOpensEveryToolAboutHelpAndExits() {
     frmMain.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frmMain));
     for (const auto& tool : tools)
-        QVERIFY2(button(frmMain, tool.name)->isEnabled(), tool.name);
+        QVERIFY(button(frmMain, std::get<0>(tool))->isEnabled());
 
     // Showing sets the hints and the help file; the launcher is centred.
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 1000);

@@ -128,13 +128,8 @@ TEST_F(IniFileTest, WriteIsAtomicKeepsPermissionsAndIsSeenByTheNextRead) {
 }
 
 TEST_F(IniFileTest, CorruptOrNotUtf8FileReadsDefaultsAndKeepsItsBytes) {
-    QByteArray garbage;
-    quint32 state = 12345;
-    for (int i = 0; i < 4096; ++i) {
-        state = state * 1103515245u + 12345u;
-        garbage.append(char(state >> 16));
-    }
-    garbage.append('\0').append("\xff\xfe[").append('\0');
+    // Binary bytes: NULs, bytes that are not UTF-8, stray brackets and signs.
+    const QByteArray garbage = QByteArray("\0\xff\xfe[\x80=]\r\n=\x01[", 12).repeated(300);
     tree.fileWith("vantrel.ini", garbage);
     EXPECT_EQ(file().readInteger("Vantrel", "Ndelete", -1), -1);
     EXPECT_EQ(readPatternList(file(), "TempFiles", {"*.tmp"}), QStringList({"*.tmp"}));

@@ -19,7 +19,6 @@ private Q_SLOTS:
     void defaults();
     void saveAndRestore();
     void separateSectionsKeepSeparatePlacements();
-    void unusableValueLeavesTheWindowWhereItIs_data();
     void unusableValueLeavesTheWindowWhereItIs();
     void storedStates();
     void placeOnNoScreenIsMovedOntoTheScreen();
@@ -102,18 +101,12 @@ void TestWinPlace::separateSectionsKeepSeparatePlacements() {
     QCOMPARE(w->geometry(), hogs);
 }
 
-void TestWinPlace::unusableValueLeavesTheWindowWhereItIs_data() {
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("missing") << QString();
-    QTest::newRow("empty") << QStringLiteral("");
-    QTest::newRow("garbage") << QStringLiteral("not a placement");
-    QTest::newRow("right equals left") << QStringLiteral("0 1 -1 -1 -1 -1 300 80 300 460 ");
-    QTest::newRow("no height") << QStringLiteral("0 1 -1 -1 -1 -1 120 460 620 460 ");
-}
-
 void TestWinPlace::unusableValueLeavesTheWindowWhereItIs() {
-    QFETCH(QString, stored);
-    QCOMPARE(restored(stored)->geometry(), QRect(40, 50, 320, 240));
+    for (const QString& stored :
+         {QString(), QStringLiteral(""), QStringLiteral("not a placement"),
+          QStringLiteral("0 1 -1 -1 -1 -1 300 80 300 460 "),    // right equals left
+          QStringLiteral("0 1 -1 -1 -1 -1 120 460 620 460 ")})  // no height
+        QCOMPARE(restored(stored)->geometry(), QRect(40, 50, 320, 240));
 }
 
 void TestWinPlace::storedStates() {
