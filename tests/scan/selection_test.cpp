@@ -97,14 +97,6 @@ TEST(PickerText, BecomesAPatternWithItsDescription) {
     EXPECT_NE(wildcardDescription("*.txt"), "TXT File") << "text files should be known";
 }
 
-TEST(SortedLines, InsertPositionAndLookupIgnoreCase) {
-    const QStringList sorted{"*.a\tx", "*.B\tx", "*.c\tx"};
-    EXPECT_EQ(sortedInsertPosition(sorted, "*.b\ty"), 2);
-    EXPECT_EQ(sortedInsertPosition(sorted, "*.$$$\tz"), 0);
-    EXPECT_TRUE(containsLineIgnoringCase(sorted, "*.b\tX"));
-    EXPECT_FALSE(containsLineIgnoringCase(sorted, "*.b\tY"));
-}
-
 TEST(Catalogue, ShortStarDotPatternsSortedWithoutRegardToCase) {
     const QStringList list = registryExtensions(false);
     if (list.isEmpty())
