@@ -23,15 +23,34 @@ namespace vantrel::test {
 
 using namespace Qt::StringLiterals;
 
+// The strings of a typical program, every key but SpecialBuild; two values
+// start with blanks, which the reader removes.
+inline QList<QPair<QString, QString>> sampleVersionStrings() {
+    QList<QPair<QString, QString>> out;
+    for (const QString& pair :
+         u"CompanyName=Fixture Works Ltd|FileDescription=  Sample tool|FileVersion=1.2.3.4|"
+         u"InternalName=sample|LegalCopyright=Copyright \u00A9 2001 Fixture Works|LegalTrademarks=|"
+         u"OriginalFilename=SAMPLE.EXE|PrivateBuild= built by hand|ProductName=Sample Suite|"
+         u"ProductVersion=1.2"_s.split(u'|'))
+        out.append({pair.section(u'=', 0, 0), pair.section(u'=', 1)});
+    return out;
+}
+
+// What an image holds besides its strings; shapes combine.
+enum PeShape {
+    Plain = 0,
+    Decoy = 1,          // a string table of another language before ours
+    OtherTypes = 2,     // a named type and RT_ICON before RT_VERSION
+    NoTranslation = 4,  // no \VarFileInfo\Translation
+    NoVersion = 8,      // no RT_VERSION entry in the resource directory
+};
+
 struct PeFixtureOptions {
     bool pe32Plus = false;
-    bool withVersion = true;       // an RT_VERSION entry in the resource directory
-    bool withTranslation = true;   // \VarFileInfo\Translation
-    bool otherTypesFirst = false;  // a named type and RT_ICON before RT_VERSION
-    bool decoyTableFirst = false;  // a string table of another language before ours
-    QList<QPair<quint16, quint16>> translations{{0x0409, 0x04E4}};
+    int shape = Plain;
     QString tableKey = u"040904e4"_s;
-    QList<QPair<QString, QString>> strings;
+    QList<QPair<QString, QString>> strings = sampleVersionStrings();
+    QList<QPair<quint16, quint16>> translations{{0x0409, 0x04E4}, {0x0407, 0x04B0}};
 };
 
 struct PeWriter {
@@ -76,32 +95,19 @@ struct PeWriter {
         put(fixed, 0, 4, 0xFEEF04BD);
         block(u"VS_VERSION_INFO"_s, false, fixed, 52, [&] {
             block(u"StringFileInfo"_s, true, {}, 0, [&] {
-                if (o.decoyTableFirst)
+                if (o.shape & Decoy)
                     stringTable(u"040704B0"_s, {{u"CompanyName"_s, u"Decoy"_s}});
                 stringTable(o.tableKey, o.strings);
             });
             QByteArray pairs(4 * o.translations.size(), '\0');
             for (qsizetype i = 0; i < o.translations.size(); ++i)
                 put(pairs, 4 * i, 4, o.translations[i].first | o.translations[i].second << 16);
-            if (o.withTranslation)
+            if (!(o.shape & NoTranslation))
                 block(u"VarFileInfo"_s, true, {}, 0,
                       [&] { block(u"Translation"_s, false, pairs, quint16(pairs.size())); });
         });
     }
 };
-
-// The strings of a typical program, every key but SpecialBuild; two values
-// start with blanks, which the reader removes.
-inline QList<QPair<QString, QString>> sampleVersionStrings() {
-    QList<QPair<QString, QString>> out;
-    for (const QString& pair :
-         u"CompanyName=Fixture Works Ltd|FileDescription=  Sample tool|FileVersion=1.2.3.4|"
-         u"InternalName=sample|LegalCopyright=Copyright \u00A9 2001 Fixture Works|LegalTrademarks=|"
-         u"OriginalFilename=SAMPLE.EXE|PrivateBuild= built by hand|ProductName=Sample Suite|"
-         u"ProductVersion=1.2"_s.split(u'|'))
-        out.append({pair.section(u'=', 0, 0), pair.section(u'=', 1)});
-    return out;
-}
 
 inline QByteArray buildPeImage(const PeFixtureOptions& o) {
     PeWriter fx;
@@ -136,12 +142,13 @@ inline QByteArray buildPeImage(const PeFixtureOptions& o) {
         fx.add(4, name);
         fx.add(4, offset);
     };
-    directory(o.otherTypesFirst, quint32(o.otherTypesFirst) + o.withVersion);
-    if (o.otherTypesFirst) {
+    const bool other = o.shape & OtherTypes, version = !(o.shape & NoVersion);
+    directory(other, quint32(other) + version);
+    if (other) {
         entry(0x80000068u, 0x80000028u);  // named type "CUSTOM"
         entry(3, 0x80000028u);            // RT_ICON
     }
-    if (o.withVersion)
+    if (version)
         entry(16, 0x80000028u);
     b.resize(0x428, '\0');
     directory(0, 1);
@@ -179,12 +186,9 @@ inline QByteArray buildVersionBlock(const PeFixtureOptions& o) {
     return w.bytes;
 }
 
-// The sample fixture: 0409/04E4, every key but SpecialBuild.
+// The sample fixture: 0409/04E4 then 0407/04B0, every key but SpecialBuild.
 inline QByteArray samplePeImage(bool pe32Plus = false) {
-    PeFixtureOptions o;
-    o.pe32Plus = pe32Plus;
-    o.strings = sampleVersionStrings();
-    return buildPeImage(o);
+    return buildPeImage({.pe32Plus = pe32Plus});
 }
 
 }  // namespace vantrel::test

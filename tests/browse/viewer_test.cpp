@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <vector>
@@ -112,7 +111,6 @@ TEST(ViewerDocument, FileCutShortWhileOpenReadsAsZerosInsteadOfCrashing) {
     EXPECT_TRUE(doc.hexRow(doc.hexRowCount() - 1).contains(QStringLiteral("00 00 00 00")));
     EXPECT_TRUE(doc.truncated());
     EXPECT_EQ(doc.bytes(doc.lineFrom(2 * 1024 * 1024)), QByteArray(1024, '\0'));
-    EXPECT_EQ(doc.bytes(doc.lineAt(0)), k1024);
     EXPECT_FALSE(doc.find("xy", 0, {}).has_value());
     ASSERT_TRUE(doc.open(path));  // the next document maps the file afresh
     EXPECT_EQ(doc.size(), 4096);
@@ -121,11 +119,8 @@ TEST(ViewerDocument, FileCutShortWhileOpenReadsAsZerosInsteadOfCrashing) {
 
 TEST(ViewerDocument, HugeFileShowsAtOnceAndClosesAtOnce) {
     TempTree tree;
-    const QByteArray path = tree.path("sparse");
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::ftruncate(fd, qint64(8) * 1024 * 1024 * 1024), 0);
-    ::close(fd);
+    const QByteArray path = tree.fileWith("sparse", "");
+    ASSERT_EQ(::truncate(path.constData(), qint64(8) * 1024 * 1024 * 1024), 0);
     ViewerDocument doc;
     ASSERT_TRUE(doc.open(path));
     EXPECT_FALSE(doc.lineCount().has_value());
