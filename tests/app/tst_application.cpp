@@ -18,18 +18,15 @@ class TestApplication : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void namesAndIcon();
-    void errorInAHandlerIsShownAndTheProgramGoesOn();
+    void namesIconAndErrorsEscapingAHandler();
 };
 
-void TestApplication::namesAndIcon() {
+void TestApplication::namesIconAndErrorsEscapingAHandler() {
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("vantrel"));
     QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Vantrel"));
     QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("2.7"));
     QVERIFY(!QGuiApplication::windowIcon().isNull());
-}
-
-void TestApplication::errorInAHandlerIsShownAndTheProgramGoesOn() {
+    // An error that escapes a handler is shown; the program goes on.
     QPushButton button(QStringLiteral("Start"));
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, [&] {

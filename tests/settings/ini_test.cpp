@@ -171,7 +171,6 @@ TEST_F(IniFileTest, ProtectedFileIsNeverWiped) {
 TEST_F(IniFileTest, PatternListsRead) {
     const QStringList defaults = {"*.tmp", "*.fts", "*.bak", "*.$$$"};
     const std::pair<const char*, QStringList> rows[] = {
-        {"[Other]\nNumber=2\nFile1=*.x\n", defaults},
         {"[TempFiles]\nFile1=*.x\n", defaults},
         {"[TempFiles]\nNumber=-7\nFile1=*.x\n", defaults},
         {"[TempFiles]\nNumber=lots\nFile1=*.x\n", defaults},

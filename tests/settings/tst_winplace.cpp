@@ -84,21 +84,21 @@ void TestWinPlace::saveAndRestore() {
 
 void TestWinPlace::separateSectionsKeepSeparatePlacements() {
     // The duplicates window keeps one placement per mode under the same key.
-    const QRect dups(100, 100, 300, 200), hogs(200, 150, 350, 250);
-    auto w = window(dups, QStringLiteral("frmMods"));
+    const std::pair<QString, QRect> modes[] = {{"frmDups", QRect(100, 100, 300, 200)},
+                                               {"frmMods", QRect(200, 150, 350, 250)}};
+    auto w = window(QRect(0, 0, 100, 100), QStringLiteral("frmMods"));
     TWinPlace place(w.get());
     place.IniFileName = iniPath();
-    place.Section = QStringLiteral("frmDups");
-    place.SavePlacement();
-    w->setGeometry(hogs);
-    place.Section = QStringLiteral("frmMods");
-    place.SavePlacement();
-    place.Section = QStringLiteral("frmDups");
-    place.RestorePlacement();
-    QCOMPARE(w->geometry(), dups);
-    place.Section = QStringLiteral("frmMods");
-    place.RestorePlacement();
-    QCOMPARE(w->geometry(), hogs);
+    for (const auto& [section, rect] : modes) {
+        w->setGeometry(rect);
+        place.Section = section;
+        place.SavePlacement();
+    }
+    for (const auto& [section, rect] : modes) {
+        place.Section = section;
+        place.RestorePlacement();
+        QCOMPARE(w->geometry(), rect);
+    }
 }
 
 void TestWinPlace::unusableValueLeavesTheWindowWhereItIs() {
