@@ -205,49 +205,39 @@ private Q_SLOTS:
         QVERIFY(w.close());  // idle again: closes
     }
 
-    void endMessages_data() {
-        QTest::addColumn<bool>("badDrive");
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QByteArrayList>("names");
-        QTest::addColumn<int>("kind");
-        QTest::newRow("no rows") << false << 0 << QStringList{"No files found."} << QByteArrayList{}
-                                 << int(BoxKind::Information);
-        QTest::newRow("drive not opened")
-            << true << 0 << QStringList{} << QByteArrayList{"1", "2"} << int(BoxKind::Error);
-        QTest::newRow("list full") << false << 1 << QStringList{"The list is full."}
-                                   << QByteArrayList{"1"} << int(BoxKind::Warning);
-    }
-
     // What the user is told at the end: no rows, a drive that could not be
     // opened (the scan goes on), a job that stopped the scan itself.
     void endMessages() {
-        QFETCH(bool, badDrive);
-        QFETCH(int, limit);
-        QFETCH(QStringList, texts);
-        QFETCH(QByteArrayList, names);
-        QFETCH(int, kind);
-        ScriptedDialogs dialogs;
         test::TempTree tree;
         tree.mkdir("empty");
         tree.file("ok/1", 1);
         tree.file("ok/2", 1);
         const DriveEntry bad{tree.file("plain", 1), QStringLiteral("ext4")};
-        if (badDrive)
-            texts.append("Can't open drive " + bad.text());
-        ToolWindow w;
-        w.visitor.limit = limit;
-        QList<DriveEntry> drives{folderDrive(tree.path(names.isEmpty() ? "empty" : "ok"))};
-        if (badDrive)
-            drives.prepend(bad);
-        w.show();
-        QVERIFY(w.scan(drives));
-        QTRY_VERIFY(!w.frame.isRunning());
-        QCOMPARE(dialogs.messageTexts(), texts);
-        QCOMPARE(int(dialogs.messages.first().kind), kind);
-        QCOMPARE(w.visitor.names, names);
-        QCOMPARE(w.lastOutcome.stoppedByTool, limit > 0);
-        QCOMPARE(w.btPrint->isVisible(), !names.isEmpty());
+        const DriveEntry ok = folderDrive(tree.path("ok"));
+        struct Row {
+            QList<DriveEntry> drives;
+            int limit;
+            QString text;
+            BoxKind kind;
+            QByteArrayList names;
+        };
+        const QList<Row> rows = {
+            {{folderDrive(tree.path("empty"))}, 0, "No files found.", BoxKind::Information, {}},
+            {{bad, ok}, 0, "Can't open drive " + bad.text(), BoxKind::Error, {"1", "2"}},
+            {{ok}, 1, "The list is full.", BoxKind::Warning, {"1"}}};
+        for (const Row& row : rows) {
+            ScriptedDialogs dialogs;
+            ToolWindow w;
+            w.visitor.limit = row.limit;
+            w.show();
+            QVERIFY(w.scan(row.drives));
+            QTRY_VERIFY(!w.frame.isRunning());
+            QCOMPARE(dialogs.messageTexts(), QStringList{row.text});
+            QCOMPARE(int(dialogs.messages.first().kind), int(row.kind));
+            QCOMPARE(w.visitor.names, row.names);
+            QCOMPARE(w.lastOutcome.stoppedByTool, row.limit > 0);
+            QCOMPARE(w.btPrint->isVisible(), !row.names.isEmpty());
+        }
     }
 };
 

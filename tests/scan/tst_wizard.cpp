@@ -75,23 +75,15 @@ private Q_SLOTS:
     }
 
     void allFilesEndsTheWizardAtOnce() {
-        ScriptedDialogs scripted;
-        TfrmWhichDrive wizard;
-        wizard.setSettingsFile(ini());
-        bool sawTypePage = true;
-        scripted.dialogHandlers.push_back([&sawTypePage](QDialog& d) {
-            auto& w = static_cast<TfrmWhichDrive&>(d);
-            w.pckDrive->setTicked(1, true);
-            QTest::keyClick(&w, Qt::Key_Return);  // "&Next >>" is the default button
-            if (w.currentPage() != 1 || !w.rbAll->isChecked())
-                return -1;
-            w.btNext2->click();
-            sawTypePage = w.currentPage() == 2;
-            return w.result();
-        });
-        QCOMPARE(dialogs().exec(wizard), int(QDialog::Accepted));
-        QVERIFY(!sawTypePage);
-        const DriveTypeChoice choice = wizard.choice();
+        auto wizard = openWizard();
+        wizard->pckDrive->setTicked(1, true);
+        QTest::keyClick(wizard.get(), Qt::Key_Return);  // "&Next >>" is the default button
+        QCOMPARE(wizard->currentPage(), 1);
+        QVERIFY(wizard->rbAll->isChecked());
+        wizard->btNext2->click();
+        QCOMPARE(wizard->result(), int(QDialog::Accepted));
+        QVERIFY(!wizard->isVisible());
+        const DriveTypeChoice choice = wizard->choice();
         QVERIFY(choice.allFiles && !choice.includeSelected && !choice.excludeSelected);
         QVERIFY(choice.types.isEmpty());
         QCOMPARE(choice.drives, (QList<DriveEntry>{{m_rootA, "ext4"}, {m_rootB, "xfs"}}));
