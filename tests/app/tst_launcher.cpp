@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -229,12 +228,10 @@ void TestLauncher::helpFileHasEveryTopic() {
     QFile file(helpFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(file.readAll());
-    QSet<QString> anchors;
-    const QRegularExpression name(QStringLiteral("<a name=\"([^\"]+)\""));
-    for (auto it = name.globalMatch(html); it.hasNext();)
-        anchors.insert(it.next().captured(1));
-    for (int context = 1; context <= 12; ++context)
-        QVERIFY2(anchors.contains(helpTopicAnchor(context)), qPrintable(helpTopicAnchor(context)));
+    for (int context = 1; context <= 12; ++context) {
+        const QString anchor = QStringLiteral("<a name=\"%1\"").arg(helpTopicAnchor(context));
+        QVERIFY2(html.contains(anchor), qPrintable(anchor));
+    }
     // A topic further down is scrolled to.
     AppWindows windows;
     windows.setHelpFile(helpFile());

@@ -204,7 +204,6 @@ TEST_F(IniFileTest, PatternListsWrite) {
 TEST(SettingsFolder, TheTwoFilesLiveInTheTestConfigurationFolder) {
     QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
     const QString folder = settingsFolder();
-    EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     EXPECT_TRUE(QDir(folder).exists());
     EXPECT_TRUE(folder.contains(QStringLiteral(".qttest")));  // never the user's settings
     EXPECT_EQ(vantrelIni().path(), folder + QStringLiteral("/vantrel.ini"));
