@@ -112,7 +112,6 @@ TEST(PeVersion, BareVersionBlock) {
     ASSERT_TRUE(info);
     EXPECT_EQ(info->stringValue(u"040904E4", u"specialbuild"), u"\tspecial"_s);
     EXPECT_EQ(info->stringValue(u"040904e4", u"CompanyName"), u"Acme"_s);
-    EXPECT_EQ(info->stringValue(u"040904E4", u"ProductName"), std::nullopt);
     EXPECT_EQ(versionLines(*info, false).last(), u"Special build info: special"_s);
     block[6] = 'W';  // a block that is not VS_VERSION_INFO is refused
     EXPECT_FALSE(PeVersionInfo::fromVersionBlock(block));

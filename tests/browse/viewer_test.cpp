@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include <vector>
+#include <deque>
 
 namespace vantrel {
 namespace {
@@ -14,23 +14,12 @@ namespace {
 using test::TempTree;
 using namespace Qt::StringLiterals;
 
-// Display lines found by stepping from the start: the reference the counted
-// index must agree with, however the stream is cut.
-std::vector<DisplayLine> steppedLines(const QByteArray& content) {
-    std::vector<DisplayLine> out;
-    const auto* data = reinterpret_cast<const uchar*>(content.constData());
-    for (qint64 start = 0; start < content.size(); start = out.back().next)
-        out.push_back(displayLineAt(data, content.size(), start));
-    return out;
-}
-
 // Lines of every length up to past three display lines, with every line end.
 QByteArray mixedText() {
+    static const char* const ends[] = {"\n", "\r\n", "\r"};
     QByteArray out;
-    for (int i = 0; out.size() < 300000; ++i)
-        out += QByteArray(i * 7919 % 3100, char('a' + i % 26)) + (i % 3   ? "\n"
-                                                                  : i % 2 ? "\r"
-                                                                          : "\r\n");
+    for (int i = 0; out.size() < 3'000'000; ++i)
+        out += QByteArray(i % 50 ? i * 7919 % 1100 : 3000, char('a' + i % 26)) + ends[i % 3];
     return out;
 }
 
@@ -75,20 +64,24 @@ INSTANTIATE_TEST_SUITE_P(
                                 {QByteArray("\0\1\2", 3), "\xff\xfe"}}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// The same lines and checkpoints however the stream is cut; the table above
+// checks what the lines are.
 TEST(LineCounter, ResultDoesNotDependOnHowTheStreamIsCut) {
     const QByteArray content = mixedText();
-    const std::vector<DisplayLine> reference = steppedLines(content);
     const auto* data = reinterpret_cast<const uchar*>(content.constData());
-    for (qsizetype piece : {qsizetype(1), qsizetype(1023), qsizetype(1025), content.size()}) {
+    auto count = [&](qsizetype piece) {
         std::deque<qint64> checkpoints;
         LineCounter counter(&checkpoints);
         for (qsizetype at = 0; at < content.size(); at += piece)
             counter.feed(data + at, std::min(piece, content.size() - at));
         counter.finish();
-        ASSERT_EQ(counter.lines(), qint64(reference.size())) << "piece " << piece;
-        for (size_t k = 0; k < checkpoints.size(); ++k)
-            ASSERT_EQ(checkpoints[k], reference[k * LineCounter::kStride].start);
-    }
+        checkpoints.push_back(counter.lines());
+        return checkpoints;
+    };
+    const std::deque<qint64> whole = count(content.size());
+    EXPECT_GT(whole.size(), 4u);
+    for (qsizetype piece : {1, 1023, 1025})
+        EXPECT_EQ(count(piece), whole) << "piece " << piece;
 }
 
 TEST(ViewerDocument, OpensOnlyRegularFiles) {
@@ -160,20 +153,6 @@ TEST(Rendering, DrawsBytesSafely) {
         EXPECT_EQ(line.byteOf.back(), c.bytes.size());
         EXPECT_TRUE(std::is_sorted(line.byteOf.begin(), line.byteOf.end()));
     }
-}
-
-TEST(ViewerDocument, HexRowsShowOffsetBytesAndCharacters) {
-    TempTree tree;
-    const QByteArray content = QByteArray("Hello world\n\0\x01\xff", 15) + "ABCDEFGHIJ";
-    ViewerDocument doc;
-    ASSERT_TRUE(doc.open(tree.fileWith("h", content)));
-    ASSERT_EQ(doc.hexRowCount(), 2);
-    const QString row = doc.hexRow(0);
-    EXPECT_EQ(row, QStringLiteral("00000000  48 65 6C 6C 6F 20 77 6F  72 6C 64 0A 00 01 FF 41  "
-                                  "Hello world....A"));
-    EXPECT_EQ(doc.hexRow(1), QStringLiteral("00000010  42 43 44 45 46 47 48 49  4A             "
-                                            "          BCDEFGHIJ"));
-    EXPECT_EQ(row.mid(doc.hexColumnOfByte(15), 2) + row.at(doc.hexCharColumnOfByte(15)), u"41A");
 }
 
 TEST(ViewerDocument, FindsTheExpectedMatch) {
