@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <random>
 
 namespace vantrel {
@@ -46,13 +48,6 @@ QByteArray sampleWith(qsizetype at, const QByteArray& bytes) {
     return test::samplePeImage().replace(at, bytes.size(), bytes);
 }
 
-QStringList blankValues() {
-    QStringList out;
-    for (const QString& line : kSample)
-        out << line.left(line.lastIndexOf(QLatin1Char('\t')) + 1);
-    return out;
-}
-
 struct ImageCase {
     const char* name;
     QByteArray image;
@@ -72,8 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ImageCase{"DecoyTableFirst", image(Decoy), kSample},
                       ImageCase{"OtherResourceTypesFirst", image(Decoy | OtherTypes), kSample},
                       ImageCase{"Pe32Plus", test::samplePeImage(true), kSample},
-                      ImageCase{"NoTableForTheTranslation", image(Plain, u"040704B0"_s),
-                                blankValues()},
+                      ImageCase{
+                          "NoTableForTheTranslation", image(Plain, u"040704B0"_s),
+                          QStringList(kSample).replaceInStrings(QRegularExpression(u"\t[^\t]+$"_s),
+                                                                u"\t"_s)},
                       ImageCase{"NoTranslation", image(NoTranslation), {}},
                       ImageCase{"ResourcesButNoVersion", image(OtherTypes | NoVersion), {}},
                       ImageCase{"Empty", QByteArray(), {}},
@@ -147,7 +144,7 @@ TEST_P(PeFuzz, EveryTruncation) {
 
 // Zero, tiny, huge, sign bits, the field's own position and the positions
 // of the directories (loops), written as 2- and 4-byte fields at every
-// aligned offset of the headers and the resource section, and in pairs.
+// aligned offset of the headers and the resource section.
 TEST_P(PeFuzz, HostileFieldValues) {
     auto hostile = [&](qsizetype offset) {
         const quint32 size = quint32(fx.size()), at = quint32(offset), rva = at - 0x400;
@@ -169,17 +166,6 @@ TEST_P(PeFuzz, HostileFieldValues) {
             test::PeWriter::put(copy, at, width, value);
             exercise(copy);
         }
-    }
-    // Two fields at once reach checks that one alone cannot (a bad count
-    // behind a bad offset).
-    for (int i = 0; i < 5000; ++i) {
-        QByteArray copy = fx;
-        for (int k = 0; k < 2; ++k) {
-            const auto [at, width] = fields[qsizetype(rng() % fields.size())];
-            const QList<quint32> values = hostile(at);
-            test::PeWriter::put(copy, at, width, values[qsizetype(rng() % values.size())]);
-        }
-        exercise(copy);
     }
 }
 

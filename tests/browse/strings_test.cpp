@@ -42,7 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
         StringsCase{"HundredOneLetters", k101 + kNul, k101 + "\r\n"},
         StringsCase{"HundredTwoLettersDroppedWhole", k101 + "x" + kNul, ""},
         StringsCase{"LongRunThenShortOne", k101 + k101 + kNul + "abcdefg" + kNul, "abcdefg\r\n"},
-        StringsCase{"EqualRunsOneNulApart", "abcdef" + kNul + "abcdef" + kNul, "abcdef\r\n"},
         StringsCase{"EqualRunsManyBytesApart",
                     "abcdef" + QByteArray(9, '\0') + "abcdef\1xyz\1abcdef\1", "abcdef\r\n"},
         StringsCase{"EqualRunsWithAnotherBetween",
