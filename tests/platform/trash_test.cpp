@@ -108,9 +108,7 @@ TEST_F(TrashTest, RelativePathIsRecordedAbsoluteAndResolved) {
 
 TEST_F(TrashTest, SameNameIsNumbered) {
     const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"a.txt", "a 2.txt", "a 3.txt"},
-        {".profile", ".profile 2", ".profile 3"},
-        {"x.tar.gz", "x.tar 2.gz", "x.tar 3.gz"}};
+        {"a.txt", "a 2.txt", "a 3.txt"}, {"x.tar.gz", "x.tar 2.gz", "x.tar 3.gz"}};
     for (const auto& [first, second, third] : rows) {
         for (const char* folder : {"one/", "two/", "three/"})
             ASSERT_TRUE(moveToTrash(tree.fileWith(folder + QByteArray(first), folder)));
@@ -119,7 +117,7 @@ TEST_F(TrashTest, SameNameIsNumbered) {
         EXPECT_EQ(readAll(trash() + "/files/" + third), "three/");
         EXPECT_TRUE(infoOf(second).contains("/two/" + QByteArray(first) + "\n"));
     }
-    EXPECT_EQ(entryCount(trash() + "/info"), 9);
+    EXPECT_EQ(entryCount(trash() + "/info"), 6);
     // An information file without its entry still reserves the name.
     ASSERT_TRUE(moveToTrash(tree.fileWith("a/README", "1")));
     ASSERT_EQ(::unlink((trash() + "/files/README").constData()), 0);

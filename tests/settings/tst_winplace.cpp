@@ -16,7 +16,6 @@ class TestWinPlace : public QObject {
 
 private Q_SLOTS:
     void init() { m_tree = std::make_unique<test::TempTree>(); }
-    void defaults();
     void saveAndRestore();
     void separateSectionsKeepSeparatePlacements();
     void unusableValueLeavesTheWindowWhereItIs();
@@ -46,16 +45,6 @@ private:
         return w;
     }
 };
-
-void TestWinPlace::defaults() {
-    QWidget owner;
-    owner.setObjectName(QStringLiteral("frmBrowse"));
-    TWinPlace place(&owner);
-    QCOMPARE(place.IniFileName, QStringLiteral("WinPlace.INI"));
-    QCOMPARE(place.Section, QCoreApplication::applicationFilePath());
-    QCOMPARE(place.Identifier, QStringLiteral("frmBrowse"));
-    QCOMPARE(place.Delimiter, QStringLiteral(" "));
-}
 
 void TestWinPlace::saveAndRestore() {
     auto w = window(QRect(120, 80, 500, 380));

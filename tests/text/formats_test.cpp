@@ -28,7 +28,6 @@ TEST(NumberText, GroupsThousandsWithTheLocaleSeparator) {
         {1234567, "1,234,567"},
         {2147483647, "2,147,483,647"},
         {-5000, "-5,000"},
-        {5368709120LL, "5,368,709,120"},
         {std::numeric_limits<qint64>::min(), "-9,223,372,036,854,775,808"}};
     for (const auto& [value, text] : rows)
         EXPECT_EQ(numberText(value).toStdString(), text) << value;
