@@ -132,29 +132,26 @@ inline QByteArray buildPeImage(const PeFixtureOptions& o) {
     set(dirs - 4, 4, 16);  // data directory count
     std::memset(b.data() + 0x200, 0xCC, 0x200);
 
-    // The resource section: directories of type, name and language.
-    auto directory = [&](quint32 named, quint32 ids) {
-        b.append(12, '\0');
-        fx.add(2, named);
-        fx.add(2, ids);
-    };
-    auto entry = [&](quint32 name, quint32 offset) {
-        fx.add(4, name);
-        fx.add(4, offset);
+    // The resource section: directories (12 bytes of header, named and id
+    // entry counts) and entries (name or id, offset) of type, name, language.
+    auto words = [&](int width, std::initializer_list<quint32> values) {
+        for (quint32 v : values)
+            fx.add(width, v);
     };
     const bool other = o.shape & OtherTypes, version = !(o.shape & NoVersion);
-    directory(other, quint32(other) + version);
-    if (other) {
-        entry(0x80000068u, 0x80000028u);  // named type "CUSTOM"
-        entry(3, 0x80000028u);            // RT_ICON
-    }
+    b.append(12, '\0');
+    words(2, {other, quint32(other) + version});
+    if (other)  // a named type "CUSTOM", RT_ICON
+        words(4, {0x80000068u, 0x80000028u, 3, 0x80000028u});
     if (version)
-        entry(16, 0x80000028u);
+        words(4, {16, 0x80000028u});
     b.resize(0x428, '\0');
-    directory(0, 1);
-    entry(1, 0x80000040u);
-    directory(0, 1);
-    entry(o.translations.first().first, 0x58);
+    b.append(12, '\0');
+    words(2, {0, 1});
+    words(4, {1, 0x80000040u});
+    b.append(12, '\0');
+    words(2, {0, 1});
+    words(4, {o.translations.first().first, 0x58});
     fx.add(4, 0x2080);  // the data entry: RVA of the version block, its size
     const qsizetype dataSize = fx.add(4, 0);
     b.append(8, '\0');

@@ -30,9 +30,9 @@ TEST(ClusterUse, OneClusterMoreThanTheWholeClustersFilled) {
     EXPECT_EQ(clusterUseText(100, std::nullopt), unknown);
     EXPECT_EQ(wastedClusterSpace("/no/such/folder/x", 100), unknown);
     test::TempTree tree;
-    EXPECT_TRUE(diskGeometry(tree.root()));
-    EXPECT_EQ(wastedClusterSpace(tree.file("f.bin", 10), 10),
-              clusterUseText(10, diskGeometry(tree.root())));
+    const auto geometry = diskGeometry(tree.root());
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(wastedClusterSpace(tree.file("f.bin", 10), 10), clusterUseText(10, geometry));
 }
 
 TEST(DetailsTexts, AttributesAndDates) {

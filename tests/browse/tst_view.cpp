@@ -89,8 +89,8 @@ private Q_SLOTS:
         FileViewer* viewer = view.viewer();
         QCOMPARE(view.windowTitle(), u"View File : "_s + QString::fromUtf8(view.fileName()));
         QTRY_COMPARE(view.statusSection(1), u"Total: 120"_s);
-        QCOMPARE(view.statusSection(0) + view.statusSection(2), u"     1:1Top:     1"_s);
-        QCOMPARE(view.statusSection(3), u"Bytes: "_s + numberText(content.size()));
+        QCOMPARE(view.statusSection(0) + view.statusSection(2) + view.statusSection(3),
+                 u"     1:1Top:     1Bytes: "_s + numberText(content.size()));
         QCOMPARE(viewer->lineText(119), u"line 120 of the file"_s);
         QVERIFY(!child(view, "Copy1")->isEnabled());
 
@@ -114,7 +114,6 @@ private Q_SLOTS:
         // The buttons and the menu item switch modes and stay in step.
         QTest::mouseClick(child<QRadioButton>(view, "rbHex"), Qt::LeftButton);
         QVERIFY(viewer->inHexMode() && child(view, "HexMode1")->isChecked());
-        QCOMPARE(view.statusSection(1), u"Total: "_s + numberText((content.size() + 15) / 16));
         QVERIFY(viewer->lineText(0).startsWith(u"00000000  6C 69 6E 65 20 31 20 6F  66 20"_s));
         child(view, "HexMode1")->trigger();
         QVERIFY(!viewer->inHexMode() && child<QRadioButton>(view, "rbAscii")->isChecked());
