@@ -124,12 +124,8 @@ inline QByteArray buildPeImage(const PeFixtureOptions& o) {
     set(coff + 16, 2, quint32(optSize));
     set(coff + 18, 2, plus ? 0x22 : 0x102);
     set(opt, 2, plus ? 0x20B : 0x10B);
-    // Entry point, section and file alignment, image and header size.
-    for (auto [at, v] :
-         {std::pair{16, 0x1000}, {32, 0x1000}, {36, 0x200}, {56, 0x3000}, {60, 0x200}})
-        set(opt + at, 4, quint32(v));
-    set(opt + 68, 2, 2);   // GUI subsystem
-    set(dirs - 4, 4, 16);  // data directory count
+    set(opt + 56, 4, 0x3000);  // size of image; entry point and the rest stay 0
+    set(dirs - 4, 4, 16);      // data directory count
     std::memset(b.data() + 0x200, 0xCC, 0x200);
 
     // The resource section: directories (12 bytes of header, named and id

@@ -35,17 +35,18 @@ T* child(const QWidget& w, const char* name) {
     return w.findChild<T*>(QLatin1String(name));
 }
 
-// Answers the find dialog with a text and options.
-std::function<int(QDialog&)> findAnswer(const QString& text, bool backward = false,
-                                        bool matchCase = false, bool global = false) {
-    return [=](QDialog& dialog) {
+// Searches through the find dialog with a text and options.
+void find(TfrmView& view, ScriptedDialogs& dialogs, const QString& text, bool backward = false,
+          bool matchCase = false, bool global = false) {
+    dialogs.dialogHandlers.push_back([=](QDialog& dialog) {
         auto& find = dynamic_cast<TFindDlg&>(dialog);
         find.Edit1->setText(text);
         (backward ? find.RadioButton2 : find.RadioButton1)->setChecked(true);
         find.CheckBox1->setChecked(matchCase);
         find.CheckBox2->setChecked(global);
         return int(QDialog::Accepted);
-    };
+    });
+    view.Find1Click();
 }
 
 QString copied(FileViewer* viewer) {
@@ -124,32 +125,27 @@ private Q_SLOTS:
         TfrmView& view = show("find.txt", "alpha Beta gamma\nbeta ALPHA\r\nend beta\n");
         FileViewer* viewer = view.viewer();
         QTRY_VERIFY(viewer->lineCount().has_value());
-        m_dialogs->dialogHandlers.push_back(findAnswer(u"beta"_s));
-        view.Find1Click();
+        find(view, *m_dialogs, u"beta"_s);
         QTRY_COMPARE(viewer->caret(), (FileViewer::Position{0, 10}));
         QCOMPARE(copied(viewer), u"Beta"_s);
         // Find next goes on forward, never round the end.
-        view.FindNext1Click();
-        QTRY_COMPARE(viewer->caret(), (FileViewer::Position{1, 4}));
-        view.FindNext1Click();
-        QTRY_COMPARE(viewer->caret(), (FileViewer::Position{2, 8}));
+        for (FileViewer::Position next : {FileViewer::Position{1, 4}, FileViewer::Position{2, 8}}) {
+            view.FindNext1Click();
+            QTRY_COMPARE(viewer->caret(), next);
+        }
         view.FindNext1Click();
         QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{u"Search string 'beta' not found"_s});
         QCOMPARE(m_dialogs->messages[0].kind, BoxKind::Information);
 
-        m_dialogs->dialogHandlers.push_back(findAnswer(u"ALPHA"_s, true, true));
-        view.Find1Click();
-        QTRY_COMPARE(viewer->caret(), (FileViewer::Position{1, 5}));
-        QCOMPARE(copied(viewer), u"ALPHA"_s);
+        find(view, *m_dialogs, u"ALPHA"_s, true, true);
+        QTRY_COMPARE(copied(viewer), u"ALPHA"_s);  // in line 2, not "alpha" in line 1
         viewer->moveCaretTo(2, 5);
-        m_dialogs->dialogHandlers.push_back(findAnswer(u"gamma"_s, false, false, true));
-        view.Find1Click();
+        find(view, *m_dialogs, u"gamma"_s, false, false, true);
         QTRY_COMPARE(viewer->caret(), (FileViewer::Position{0, 16}));
         // In hex mode a match selects its bytes in the row.
         view.rbHexClick();
         viewer->moveCaretTo(0, 0);
-        m_dialogs->dialogHandlers.push_back(findAnswer(u"END"_s));
-        view.Find1Click();
+        find(view, *m_dialogs, u"END"_s);
         QTRY_VERIFY(viewer->hasSelection());
         QCOMPARE(copied(viewer), u"65 6E 64"_s);  // bytes 29 to 31, in row 1
         QCOMPARE(m_dialogs->messages.size(), 1);

@@ -120,10 +120,8 @@ TEST(ViewerDocument, HugeFileShowsAtOnceAndClosesAtOnce) {
     EXPECT_EQ(doc.hexRowCount(), qint64(512) * 1024 * 1024);
     EXPECT_TRUE(doc.hexRow(doc.hexRowCount() - 1).startsWith(QStringLiteral("1FFFFFFF0  00")));
     std::atomic<bool> cancel{true};
-    EXPECT_FALSE(doc.waitIndexedTo(doc.size() - 1, cancel));
-    EXPECT_FALSE(doc.find("x", 0, {}, &cancel).has_value());
-    doc.close();  // joins the counting thread
-    EXPECT_EQ(doc.knownLines(), 0);
+    EXPECT_FALSE(doc.waitIndexedTo(doc.size() - 1, cancel) || doc.find("x", 0, {}, &cancel));
+    doc.close();  // joins the counting thread at once
 }
 
 TEST(Rendering, DrawsBytesSafely) {
