@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 
 #include <optional>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -100,25 +101,17 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFileCase{"Empty", "", "", "", false}),
     [](const auto& row) { return std::string(row.param.label); });
 
-TEST_F(DeletionTest, LinksAndOddNamesGoByTheirOwnBytes) {
+TEST_F(DeletionTest, LinkGoesItselfNotItsTarget) {
     const QByteArray target = tree.file("outside/big.bin", 5000);
-    const QByteArray link = tree.symlink("link.bin", target);
-    const QByteArray odd = tree.file("list/caf\xE9-\xFF.txt", 42);
-    const QByteArray similar = tree.file("list/caf\xC3\xA9-\xEF\xBF\xBD.txt", 7);  // shows alike
-    const DeleteRun run = deleteFiles({link, odd}, DeleteMode::ForGood);
-    EXPECT_EQ(run.removedCount, 2);
-    EXPECT_EQ(run.removedBytes, 42);  // a link counts no bytes
-    EXPECT_FALSE(exists(link) || exists(odd));
-    EXPECT_TRUE(exists(target) && exists(similar));
+    const DeleteRun run = deleteFiles({tree.symlink("link.bin", target)}, DeleteMode::ForGood);
+    EXPECT_EQ(run.removedCount, 1);
+    EXPECT_EQ(run.removedBytes, 0);
+    EXPECT_TRUE(exists(target) && !exists(tree.path("link.bin")));
 }
 
 // ---- Folder trees -----------------------------------------------------------
 
-struct Asked {
-    QByteArray path;
-    quint32 attribute;
-    bool operator==(const Asked&) const = default;
-};
+using Asked = std::pair<QByteArray, quint32>;  // a question's path and attribute
 
 // Answers from a script (true = Yes; No once it runs out); records every question.
 struct QuestionScript {
@@ -224,7 +217,6 @@ TEST_P(AttributeTest, AskedOncePerAttributeAndNoStopsTheRun) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, AttributeTest,
     ::testing::Values(AttributeCase{"ReadOnly", "victim/m.bin", 'f', 0444, {faReadOnly}},
-                      AttributeCase{"Hidden", "victim/m/.hidden", 'f', 0, {faHidden}},
                       AttributeCase{
                           "ReadOnlyAndHidden", "victim/m/.both", 'f', 0400, {faReadOnly, faHidden}},
                       AttributeCase{"Fifo", "victim/m-fifo", 'p', 0, {faSysFile}},

@@ -1,10 +1,9 @@
 // The result grid's engine: the three sorts and their direction flags, marks
-// and totals, rows and line fields, clipboard texts, the row memory.
+// and totals, clipboard texts.
 #include "results/GridClipboard.h"
 #include "results/GridLayout.h"
 #include "results/GridSort.h"
 #include "results/ResultGridModel.h"
-#include "results/RowMemory.h"
 #include "results/SortDirections.h"
 #include "support/TestSupport.h"
 #include "text/Formats.h"
@@ -109,10 +108,6 @@ TEST(GridSortFacts, SortsOnlyTheGivenRangeClamped) {
     EXPECT_EQ(column(model, 0), QStringList({"e", "b", "c", "d", "a"}));
     model.sortByText(5, 50, false, 1);
     EXPECT_EQ(column(model, 0), QStringList({"e", "b", "c", "d", "a"}));
-    // A file date packed with its time sorts by its day.
-    const quint32 evening = (quint32(2024 - 1980) << 25) | (7u << 21) | (1u << 16) | (23u << 11);
-    EXPECT_EQ(dateSortValue(evening), d24);
-    EXPECT_EQ(dateSortValue(quint32(0)), kNoDateSortValue);
 }
 
 // ---- Sort keys and direction flags ----------------------------------------------
@@ -155,26 +150,6 @@ TEST(GridSortKeys, FlipBeforeSortDuplicateModeAndRunLongFlags) {
 }
 
 // ---- Rows -------------------------------------------------------------------------
-
-TEST(GridRows, LinesFillTheirColumnsInBatchesUntilCleared) {
-    // Criterion 6 leads its lines with the type.
-    const QString line = QStringLiteral("Text\t1/2/24\t10:00:00 AM\tx.txt\t1,024\t1/3/24\t/data");
-    ResultGridModel model(duplicatesLayout(6));
-    EXPECT_EQ(model.rowCount(), 1);  // the empty row under the titles
-    model.beginBatch();
-    for (int i = 0; i < 3; ++i)
-        model.addToGrid(line, "/data/x.txt");
-    EXPECT_EQ(model.rowCount(), 1);  // views learn of the batch at its end
-    model.endBatch();
-    EXPECT_EQ(model.gridRowCount(), 4);
-    EXPECT_EQ(model.rowTexts(3),
-              QStringList({"x.txt", "1,024", "1/2/24", "10:00:00 AM", "1/3/24", "/data", "Text"}));
-    EXPECT_EQ(model.resultLines(), QStringList(3, line));
-    EXPECT_EQ(model.pathAt(3), QByteArray("/data/x.txt"));
-    model.ClearGrid();
-    EXPECT_EQ(model.gridRowCount(), 2);
-    EXPECT_EQ(model.reportRows().size(), 2);  // titles and the empty row
-}
 
 // ---- Marks --------------------------------------------------------------------------
 
@@ -265,21 +240,6 @@ TEST(GridClipboardText, Forms) {
     EXPECT_EQ(clipboardText(ClipboardForm::FirstFiveCellsTabbed, titles, rows, {}),
               QStringLiteral("1\t2\t3\t4\t5\t\r\nx\t\tz\t\t\t"));
     EXPECT_EQ(clipboardText(ClipboardForm::None, titles, rows, {"l"}), QString());
-}
-
-TEST(GridRowMemory, ArenaKeepsItsBytesPastTheLargeBlocks) {
-    ByteArena arena;
-    QByteArray expected;
-    for (int i = 0; i < 30000; ++i)
-        expected += QByteArray::number(i) + "-row-text-";
-    for (char fill : {'x', 'y', 'z'})  // into huge pages, then on through mremap moves
-        expected += QByteArray(int(3 * rowmemory::kLargeBlock), fill);
-    for (qsizetype at = 0; at < expected.size(); at += 7919)
-        arena.append(expected.constData() + at,
-                     size_t(qMin<qsizetype>(7919, expected.size() - at)));
-    EXPECT_EQ(QByteArrayView(arena.data(), qsizetype(arena.size())), QByteArrayView(expected));
-    const RowVector<std::uint32_t> large(2'000'000, 7u);
-    EXPECT_EQ(RowVector<std::uint32_t>(large)[1'999'999], 7u);
 }
 
 }  // namespace

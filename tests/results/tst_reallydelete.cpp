@@ -184,22 +184,6 @@ private Q_SLOTS:
         QCOMPARE(readSavings(), today(0, 0, 3, 1034));
         QCOMPARE(script.messageTexts(), QStringList({kRecycleError, kRecycleError}));
     }
-
-    void toolHandOver() {
-        ScriptedDialogs script;
-        QVERIFY(!deleteMarkedFiles({}, 0, nullptr).shown);  // nothing marked: no window
-        const QByteArray a = m_tree->file("a.bin", 3);
-        script.answers = {Answer::Yes};
-        script.dialogHandlers.push_back([](QDialog& d) {
-            QTest::mouseClick(static_cast<TfrmReallyDelete&>(d).btDelete, Qt::LeftButton);
-            return d.result();
-        });
-        const MarkedDeletion done = deleteMarkedFiles({m_tree->path("gone.bin"), a}, 3, nullptr);
-        QCOMPARE(script.dialogTitles, QStringList{"Delete/rename the following files:"});
-        QVERIFY(done.shown && done.accepted && !done.recycled);
-        QCOMPARE(done.removed, QList<QByteArray>{a});
-        QCOMPARE(done.removedBytes, 3);
-    }
 };
 
 VANTREL_QTEST_MAIN(TestReallyDelete)
