@@ -40,15 +40,9 @@ private Q_SLOTS:
     void init() { m_dialogs = std::make_unique<ScriptedDialogs>(); }
     void cleanup() { m_dialogs.reset(); }
 
-    void showsAndPrintsAProgram_data() {
-        QTest::addColumn<bool>("pe32Plus");
-        QTest::newRow("PE32") << false;
-        QTest::newRow("PE32+") << true;
-    }
     void showsAndPrintsAProgram() {
-        QFETCH(bool, pe32Plus);
         test::TempTree tree;
-        const QByteArray path = tree.fileWith("sample.exe", test::samplePeImage(pe32Plus));
+        const QByteArray path = tree.fileWith("sample.exe", test::samplePeImage(true));
         const QDateTime modified(QDate(2021, 1, 2), QTime(3, 4, 6));
         tree.setTimes("sample.exe", modified, QDateTime(QDate(2022, 7, 8), QTime(9, 10, 12)));
         const qint64 size = QFileInfo(QString::fromUtf8(path)).size();
@@ -61,9 +55,7 @@ private Q_SLOTS:
                     .startsWith(fileDateText(packUnixTime(modified.toSecsSinceEpoch())) + u"  "_s));
         QVERIFY(!w.findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
         const QStringList lines = memo(w)->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 11);
         QCOMPARE(lines, versionLines(path, true));
-        QCOMPARE(lines.at(4), u"Copyright: \t\tCopyright \u00A9 2001 Fixture Works"_s);
 
         if (QPrinterInfo::availablePrinters().isEmpty()) {  // prints to a PDF file only
             m_dialogs->printAnswers = {true};
