@@ -112,44 +112,37 @@ TEST(GridSortFacts, SortsOnlyTheGivenRangeClamped) {
 
 // ---- Sort keys and direction flags ----------------------------------------------
 
-TEST(GridSortKeys, EachSortFlipsItsOwnFlag) {
-    GridLayout layout = fileHogsLayout();
-    ResultGridModel model(layout);
-    SortDirections flags(layout);
-    model.setSortDirections(&flags);
-    for (const char* size : {"300", "1,000", "20"})
-        model.addToGrid(QString::fromLatin1(size) + "\t\t\t\t/x/" + size + "\tT", "/x");
-    ASSERT_TRUE(model.sortByKey(0));  // "&Size" starts set: largest first
-    EXPECT_EQ(column(model, 0), QStringList({"1,000", "300", "20"}));
-    model.sortByKey(0);
-    EXPECT_EQ(column(model, 0), QStringList({"20", "300", "1,000"}));
-    model.sortByKeyAgain(0);  // the last direction again; the flag stays
-    EXPECT_EQ(column(model, 0), QStringList({"20", "300", "1,000"}));
-    EXPECT_EQ(QList<bool>({flags.descending(0), flags.descending(1), flags.descending(2),
-                           flags.descending(3), flags.descending(4)}),
-              QList<bool>({true, true, true, false, false}));
-}
-
-TEST(GridSortKeys, FlipBeforeSortDuplicateModeAndRunLongFlags) {
+TEST(GridSortKeys, FlagsFlipPerKeyAndOutliveTheModel) {
     GridLayout layout = testLayout();
+    layout.id = QStringLiteral("test.flags");
+    {
+        ResultGridModel model(layout);  // takes the flags of the run
+        for (const char* n : {"b", "c", "a"})
+            model.addToGrid(tagged(QString::fromLatin1(n), QString::fromLatin1(n)));
+        model.sortByKey(2);  // the text flag starts clear: ascending
+        model.sortByKey(2);
+        EXPECT_EQ(column(model, 0), QStringList({"c", "b", "a"}));
+        model.sortByKeyAgain(2);  // the last direction again; the flag stays
+        EXPECT_EQ(column(model, 0), QStringList({"c", "b", "a"}));
+    }
+    // A new window of the tool goes on from the flags as they were left.
+    EXPECT_FALSE(ResultGridModel(layout).sortDirections().descending(2));
+    EXPECT_TRUE(ResultGridModel(layout).sortDirections().descending(0));
+
     layout.id = QStringLiteral("test.flip");
     layout.flipBeforeSort = true;
-    ResultGridModel model(layout);
+    ResultGridModel flipFirst(layout);
     for (const char* n : {"b", "c", "a"})
-        model.addToGrid(tagged(QString::fromLatin1(n), QString::fromLatin1(n)));
-    model.sortByKey(2);  // the text flag was clear: flipped first, so descending
-    EXPECT_EQ(column(model, 0), QStringList({"c", "b", "a"}));
-    // The flags outlive the model: a new window of the tool goes on from them.
-    EXPECT_TRUE(ResultGridModel(layout).sortDirections().descending(2));
+        flipFirst.addToGrid(tagged(QString::fromLatin1(n), QString::fromLatin1(n)));
+    flipFirst.sortByKey(2);  // flipped to set first, so descending
+    EXPECT_EQ(column(flipFirst, 0), QStringList({"c", "b", "a"}));
 
-    ResultGridModel dup(duplicatesLayout(0));
+    ResultGridModel dup(duplicatesLayout(0));  // duplicates are never re-sorted
     dup.addToGrid(QStringLiteral("b\t1\t\t\t\t/f\tT"), "/f/b");
     dup.addToGrid(QStringLiteral("a\t1\t\t\t\t/f\tT"), "/f/a");
     EXPECT_FALSE(dup.sortByKey(0));
     EXPECT_EQ(column(dup, 0), QStringList({"b", "a"}));
 }
-
-// ---- Rows -------------------------------------------------------------------------
 
 // ---- Marks --------------------------------------------------------------------------
 
