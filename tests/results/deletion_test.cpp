@@ -290,12 +290,19 @@ TEST_P(ProtectionTest, Message) {
     tree.mkdir("home/sub/projects");
     tree.symlink("home/sub/home-again", home);
     const QByteArray folder = QByteArray(GetParam().folder).replace("~", home);
-    for (const auto caller : {FolderDeleteCaller::Browse, FolderDeleteCaller::FolderHogs}) {
-        const QString expected = GetParam().expected == Expect::Root     ? rootFolderMessage(caller)
-                                 : GetParam().expected == Expect::System ? systemFolderMessage()
-                                                                         : QString();
-        EXPECT_EQ(folderProtectionMessage(folder, caller).value_or(QString()), expected);
-    }
+    const QString browseRoot = QStringLiteral(
+        "Cannot delete the root folder! To delete a folder including all files and sub-folders "
+        "double click on the desired folder shown in the left panel.");
+    const QString expected[][2] = {
+        {QString(), QString()},
+        {browseRoot, QStringLiteral("You cannot delete the root folder using Vantrel")},
+        {QStringLiteral("You cannot delete the Windows folder using Vantrel"),
+         QStringLiteral("You cannot delete the Windows folder using Vantrel")}};
+    const int e = int(GetParam().expected);
+    EXPECT_EQ(folderProtectionMessage(folder, FolderDeleteCaller::Browse).value_or(QString()),
+              expected[e][0]);
+    EXPECT_EQ(folderProtectionMessage(folder, FolderDeleteCaller::FolderHogs).value_or(QString()),
+              expected[e][1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
