@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QVBoxLayout>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -23,47 +22,44 @@ using namespace vantrel;
 
 namespace {
 
-// A tool window in miniature: the grid and a status line.
-class TestWindow : public QWidget {
-public:
-    explicit TestWindow(const GridLayout& layout)
-        : flags(layout), grid(new ResultGrid(layout, this)) {
-        (new QVBoxLayout(this))->addWidget(grid);
-        grid->setStatusLabel(&status);
-        grid->gridModel()->setSortDirections(&flags);
-        resize(800, 400);
+// A tool's grid in miniature: the grid as a window, with its status line.
+struct TestWindow {
+    explicit TestWindow(const GridLayout& layout) : flags(layout), grid(layout) {
+        grid.setStatusLabel(&status);
+        grid.gridModel()->setSortDirections(&flags);
+        grid.resize(800, 400);
     }
     void showExposed() {
-        show();
-        QVERIFY(QTest::qWaitForWindowExposed(this));
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
     }
     // File-hog rows for real files of the given sizes, named f<size>.
     void fillHogs(test::TempTree& tree, const QList<qint64>& sizes) {
         for (qint64 size : sizes) {
             const QByteArray path = tree.file("f" + QByteArray::number(size), size);
-            grid->addToGrid(numberText(size) + "\t1/2/24\t9:00:00 AM\t1/3/24\t" +
-                                displayText(path) + "\tBinary",
-                            path);
+            grid.addToGrid(numberText(size) + "\t1/2/24\t9:00:00 AM\t1/3/24\t" + displayText(path) +
+                               "\tBinary",
+                           path);
         }
     }
     QStringList column(int c) const {
         QStringList out;
-        for (int row = 1; row <= grid->rowCounter(); ++row)
-            out.append(grid->gridModel()->cellText(row, c));
+        for (const QStringList& row : grid.gridModel()->gridRows())
+            out.append(row.value(c));
         return out;
     }
     QPoint titleCenter(int column) const {
-        QHeaderView* header = grid->horizontalHeader();
+        QHeaderView* header = grid.horizontalHeader();
         return {header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                 header->height() / 2};
     }
     QPoint rowCenter(int row) const {
-        return grid->visualRect(grid->model()->index(row - 1, 1)).center();
+        return grid.visualRect(grid.model()->index(row - 1, 1)).center();
     }
 
     SortDirections flags;
-    ResultGrid* grid;
     QLabel status;  // not shown
+    ResultGrid grid;
 };
 
 }  // namespace
@@ -83,25 +79,25 @@ private Q_SLOTS:
         TestWindow w(fileHogsLayout());
         w.fillHogs(*m_tree, {100, 2000, 30});
         w.showExposed();
-        QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, {}, w.rowCenter(2));
-        QTest::mouseDClick(w.grid->viewport(), Qt::LeftButton, {}, w.rowCenter(2));
-        QVERIFY(w.grid->gridModel()->isMarked(2));
+        QTest::mouseClick(w.grid.viewport(), Qt::LeftButton, {}, w.rowCenter(2));
+        QTest::mouseDClick(w.grid.viewport(), Qt::LeftButton, {}, w.rowCenter(2));
+        QVERIFY(w.grid.gridModel()->isMarked(2));
         QCOMPARE(w.status.text(), QStringLiteral("1 files 2,000 bytes"));
-        QVERIFY(w.grid->deleteEnabled());
+        QVERIFY(w.grid.deleteEnabled());
         // Delete acts like the Mark button: toggle, then one row down, but
         // not past the last row.
-        w.grid->setFocus();
+        w.grid.setFocus();
         for (int i = 0; i < 3; ++i)
-            QTest::keyClick(w.grid, Qt::Key_Delete);
-        QCOMPARE(w.grid->currentGridRow(), 3);
+            QTest::keyClick(&w.grid, Qt::Key_Delete);
+        QCOMPARE(w.grid.currentGridRow(), 3);
         // Row 2 off, row 3 on and off again.
         QCOMPARE(w.status.text(), QStringLiteral("0 files 0 bytes"));
-        QTest::keyClick(w.grid, Qt::Key_Delete);
+        QTest::keyClick(&w.grid, Qt::Key_Delete);
         QCOMPARE(w.status.text(), QStringLiteral("1 files 30 bytes"));
 
         // Title clicks sort by size; "Time" does not sort, nor does a press
         // released elsewhere; the mark goes with its row.
-        QWidget* titles = w.grid->horizontalHeader()->viewport();
+        QWidget* titles = w.grid.horizontalHeader()->viewport();
         QTest::mouseClick(titles, Qt::LeftButton, {}, w.titleCenter(0));
         QCOMPARE(w.column(0), QStringList({"2,000", "100", "30"}));
         QTest::mouseClick(titles, Qt::LeftButton, {}, w.titleCenter(0));
@@ -109,14 +105,14 @@ private Q_SLOTS:
         QTest::mousePress(titles, Qt::LeftButton, {}, w.titleCenter(0));
         QTest::mouseRelease(titles, Qt::LeftButton, {}, w.titleCenter(0) + QPoint(1, 0));
         QCOMPARE(w.column(0), QStringList({"30", "100", "2,000"}));
-        QVERIFY(w.grid->gridModel()->isMarked(1));
-        w.grid->sortAction(3)->trigger();  // "&Name": f100, f2000, f30
+        QVERIFY(w.grid.gridModel()->isMarked(1));
+        w.grid.sortAction(3)->trigger();  // "&Name": f100, f2000, f30
         QCOMPARE(w.column(0), QStringList({"100", "2,000", "30"}));
-        QCOMPARE(w.grid->checkedSortKey(), 3);
-        w.grid->sortAction(0)->trigger();
+        QCOMPARE(w.grid.checkedSortKey(), 3);
+        w.grid.sortAction(0)->trigger();
 
         // The clipboard takes the lines in the order they were found.
-        w.grid->btClipClick();
+        w.grid.btClipClick();
         QStringList sizes;
         for (const QString& line :
              QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n")))
@@ -128,34 +124,34 @@ private Q_SLOTS:
 
     void markAllUnmarkAllAndClear() {
         TestWindow w(fileHogsLayout());
-        QAbstractItemModelTester tester(w.grid->gridModel(),
+        QAbstractItemModelTester tester(w.grid.gridModel(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         // Marking vanished files enables Delete although nothing was counted.
-        w.grid->gridModel()->beginBatch();
+        w.grid.gridModel()->beginBatch();
         for (int i = 0; i < 5; ++i) {
             const QByteArray path = m_tree->path("gone" + QByteArray::number(i));
-            w.grid->addToGrid(QStringLiteral("1\t\t\t\t") + displayText(path) + "\tT", path);
+            w.grid.addToGrid(QStringLiteral("1\t\t\t\t") + displayText(path) + "\tT", path);
         }
-        w.grid->gridModel()->endBatch();
-        w.grid->markAllAction()->trigger();
-        QVERIFY(w.grid->deleteEnabled());
-        QCOMPARE(w.grid->gridModel()->markedPathCount(), 5);
+        w.grid.gridModel()->endBatch();
+        w.grid.markAllAction()->trigger();
+        QVERIFY(w.grid.deleteEnabled());
+        QCOMPARE(w.grid.gridModel()->markedPathCount(), 5);
         QCOMPARE(w.status.text(), QStringLiteral("0 files 0 bytes"));
-        w.grid->unmarkAllAction()->trigger();
-        QVERIFY(!w.grid->deleteEnabled());
-        w.grid->sortAction(4)->trigger();
-        w.grid->DeleteAllFiles();
-        w.grid->ClearGrid();
-        QCOMPARE(w.grid->gridRowCount(), 2);
-        QCOMPARE(w.grid->gridModel()->reportRows().size(), 2);  // titles and the empty row
-        QCOMPARE(w.grid->gridModel()->markedPathCount(), 0);
-        QCOMPARE(w.grid->checkedSortKey(), 0);
-        w.grid->DeleteAllFiles();  // the empty row takes no mark
-        QCOMPARE(w.grid->gridModel()->markedPathCount(), 0);
-        QVERIFY(!w.grid->deleteEnabled());
+        w.grid.unmarkAllAction()->trigger();
+        QVERIFY(!w.grid.deleteEnabled());
+        w.grid.sortAction(4)->trigger();
+        w.grid.DeleteAllFiles();
+        w.grid.ClearGrid();
+        QCOMPARE(w.grid.gridRowCount(), 2);
+        QCOMPARE(w.grid.gridModel()->reportRows().size(), 2);  // titles and the empty row
+        QCOMPARE(w.grid.gridModel()->markedPathCount(), 0);
+        QCOMPARE(w.grid.checkedSortKey(), 0);
+        w.grid.DeleteAllFiles();  // the empty row takes no mark
+        QCOMPARE(w.grid.gridModel()->markedPathCount(), 0);
+        QVERIFY(!w.grid.deleteEnabled());
         // Duplicates are never re-sorted.
-        w.grid->setGridLayout(duplicatesLayout(0));
-        QVERIFY(!w.grid->sortMenuAction()->isVisible());
+        w.grid.setGridLayout(duplicatesLayout(0));
+        QVERIFY(!w.grid.sortMenuAction()->isVisible());
     }
 
     void rowHooksCarryTheExactPath() {
@@ -164,22 +160,22 @@ private Q_SLOTS:
         const QByteArray odd = m_tree->file("odd\xff name", 5);
         const QByteArray gone = m_tree->path("gone");
         for (const QByteArray& path : {odd, gone})
-            w.grid->addToGrid(QStringLiteral("5\t\t\t\t") + displayText(path) + "\tT", path);
+            w.grid.addToGrid(QStringLiteral("5\t\t\t\t") + displayText(path) + "\tT", path);
         QList<QByteArray> opened;
-        w.grid->setOpener([&](const QByteArray& p) {
+        w.grid.setOpener([&](const QByteArray& p) {
             opened.append(p);
             return false;
         });
-        QSignalSpy view(w.grid, &ResultGrid::viewRequested);
-        QSignalSpy details(w.grid, &ResultGrid::detailsRequested);
-        QSignalSpy browse(w.grid, &ResultGrid::browseRequested);
+        QSignalSpy view(&w.grid, &ResultGrid::viewRequested);
+        QSignalSpy details(&w.grid, &ResultGrid::detailsRequested);
+        QSignalSpy browse(&w.grid, &ResultGrid::browseRequested);
         // A vanished file is neither run, viewed nor inspected; its folder
         // can still be browsed.
         for (int row : {1, 2}) {
-            w.grid->setCurrentGridRow(row);
-            for (QAction* a : {w.grid->runAction(), w.grid->viewAction(), w.grid->detailsAction()})
+            w.grid.setCurrentGridRow(row);
+            for (QAction* a : {w.grid.runAction(), w.grid.viewAction(), w.grid.detailsAction()})
                 a->trigger();
-            w.grid->BrowseDirectory1Click();
+            w.grid.BrowseDirectory1Click();
         }
         QCOMPARE(opened, QList<QByteArray>{odd});
         QCOMPARE(dialogs.messageTexts(), QStringList{"Couldn't run " + displayText(odd)});
@@ -201,20 +197,20 @@ private Q_SLOTS:
         QFETCH(QList<int>, widths);
         TestWindow w(hogs ? fileHogsLayout() : duplicatesLayout(0));
         // A font of at most 6 pixels a digit: the base widths as they are.
-        QFont font = w.grid->font();
+        QFont font = w.grid.font();
         font.setPixelSize(9);
-        w.grid->setFont(font);
-        w.grid->FormResize(900);
+        w.grid.setFont(font);
+        w.grid.FormResize(900);
         for (int c = 0; c < widths.size(); ++c)
-            QCOMPARE(w.grid->columnWidth(c), widths[c]);
+            QCOMPARE(w.grid.columnWidth(c), widths[c]);
         // A wider font widens the columns, so that the times fit.
         font.setPixelSize(16);
-        w.grid->setFont(font);
-        w.grid->FormResize(1200);
-        QVERIFY(w.grid->fontMetrics().horizontalAdvance(QStringLiteral("10:00:00 PM")) + 4 <=
-                w.grid->columnWidth(hogs ? 2 : 3));
+        w.grid.setFont(font);
+        w.grid.FormResize(1200);
+        QVERIFY(w.grid.fontMetrics().horizontalAdvance(QStringLiteral("10:00:00 PM")) + 4 <=
+                w.grid.columnWidth(hogs ? 2 : 3));
         // The size title stands right-aligned over its right-aligned sizes.
-        QVERIFY(w.grid->model()
+        QVERIFY(w.grid.model()
                     ->headerData(hogs ? 0 : 1, Qt::Horizontal, Qt::TextAlignmentRole)
                     .toInt() &
                 Qt::AlignRight);
@@ -223,19 +219,19 @@ private Q_SLOTS:
     void drawsTheMarkPicture() {
         TestWindow w(fileHogsLayout());
         w.fillHogs(*m_tree, {100, 2000, 30});
-        w.grid->FormResize(w.width());
+        w.grid.FormResize(w.grid.width());
         w.showExposed();
-        w.grid->deleteOneFile(2);
-        w.grid->setCurrentGridRow(1);  // row 2 drawn unselected
-        const QImage image = w.grid->viewport()->grab().toImage();
+        w.grid.deleteOneFile(2);
+        w.grid.setCurrentGridRow(1);  // row 2 drawn unselected
+        const QImage image = w.grid.viewport()->grab().toImage();
         const auto pixel = [&](int row, int dy) {
-            const QRect cell = w.grid->visualRect(w.grid->model()->index(row - 1, 4));
+            const QRect cell = w.grid.visualRect(w.grid.model()->index(row - 1, 4));
             return image.pixelColor(cell.left() + 2 + 8, cell.top() + 2 + dy);
         };
         QVERIFY2(pixel(2, 8).red() > 150 && pixel(2, 8).green() < 80,
                  qPrintable(pixel(2, 8).name()));
         // Purple is transparent: between the arms of the cross the ground shows.
-        QCOMPARE(pixel(2, 0), w.grid->palette().color(QPalette::Base));
+        QCOMPARE(pixel(2, 0), w.grid.palette().color(QPalette::Base));
         QVERIFY(!(pixel(3, 8).red() > 150 && pixel(3, 8).green() < 80));  // unmarked row
     }
 };
