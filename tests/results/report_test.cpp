@@ -9,7 +9,7 @@ namespace {
 
 const QDateTime kPrinted(QDate(2024, 3, 5), QTime(14, 7, 9));
 
-TEST(ReportLines, GridFormPadsEveryCellToItsColumnWidthPlusOneBlank) {
+TEST(ReportLines, PaddedGridFormAndTabListForm) {
     const QList<QStringList> rows{{"Size", "FileName", "Type"},
                                   {"1,024", "/home/ann/a.txt", "Text"},
                                   {"", "a-name-longer-than-its-column.txt", ""}};
@@ -30,15 +30,14 @@ TEST(ReportLines, GridFormPadsEveryCellToItsColumnWidthPlusOneBlank) {
     // The empty row of an empty grid: blanks only, 15 + 1 and 0 + 1.
     EXPECT_EQ(gridReportLines(QString(), kPrinted, {{"A", "B"}, {"", ""}}, {90}).last(),
               QString(17, QLatin1Char(' ')));
-}
 
-TEST(ReportLines, TabListFormIndentsByThreeBlanks) {
-    const QStringList expected{
+    // The tab-list form indents every line by three blanks.
+    const QStringList tabList{
         "   Details of /tmp/x", "   Printed : 3/5/24  2:07:09 PM", "", "", "   Size:\t1,024", "   ",
         "   Type:\tText"};
     EXPECT_EQ(tabListReportLines(QStringLiteral("Details of /tmp/x"), kPrinted,
                                  {"Size:\t1,024", "", "Type:\tText"}),
-              expected);
+              tabList);
 }
 
 }  // namespace

@@ -61,8 +61,7 @@ TEST_P(SavingsGrowTest, CounterAndStartDay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SavingsGrowTest,
-    ::testing::Values(GrowCase{nullptr, 0, 0},                         // created with 0
-                      GrowCase{"0", 2, 2},                             // replacing and adding agree
+    ::testing::Values(GrowCase{"0", 2, 2},                             // replacing and adding agree
                       GrowCase{"-5", 2, 2, "-1"},                      // replaced, not added to
                       GrowCase{" 10 ", 2, 12, "44000", 44000},         // added; the day is kept
                       GrowCase{"abc", 3, 3, "garbage"},                // garbage reads as -1
