@@ -33,14 +33,6 @@ bool exists(const QByteArray& path) {
 const QString kNote =
     QStringLiteral(" (Note: Deletion operation canceled ... not all files deleted)");
 
-// A handler for the confirmation window: clicks one of its buttons.
-std::function<int(QDialog&)> clicking(QPushButton* TfrmDelDirectory::*button) {
-    return [button](QDialog& d) {
-        QTest::mouseClick(static_cast<TfrmDelDirectory&>(d).*button, Qt::LeftButton);
-        return d.result();
-    };
-}
-
 SavingsTotals today(qint64 n, qint64 bytes, qint64 recycled, qint64 recycledBytes) {
     return {n, bytes, recycled, recycledBytes, dayNumber(QDate::currentDate())};
 }
@@ -54,11 +46,15 @@ private:
     std::unique_ptr<test::TempTree> m_tree;
     QByteArray m_oldHome;
 
-    FolderDeletionOutcome deleteByButton(const QByteArray& folder,
-                                         QPushButton* TfrmDelDirectory::*button,
-                                         ScriptedDialogs& script) {
-        script.dialogHandlers.push_back(clicking(button));
-        return deleteFolderInteractively(folder, FolderDeleteCaller::Browse, nullptr);
+    // The whole flow, answering the confirmation window with one of its buttons.
+    static FolderDeletionOutcome deleteByButton(
+        const QByteArray& folder, QPushButton* TfrmDelDirectory::*button, ScriptedDialogs& script,
+        FolderDeleteCaller caller = FolderDeleteCaller::Browse) {
+        script.dialogHandlers.push_back([button](QDialog& d) {
+            QTest::mouseClick(static_cast<TfrmDelDirectory&>(d).*button, Qt::LeftButton);
+            return d.result();
+        });
+        return deleteFolderInteractively(folder, caller, nullptr);
     }
 
 private Q_SLOTS:
@@ -98,9 +94,10 @@ private Q_SLOTS:
 
     void protectedFolderIsRefusedBeforeAsking() {
         ScriptedDialogs script;
-        script.dialogHandlers.push_back(clicking(&TfrmDelDirectory::btCancel));
         const QByteArray home = QFile::encodeName(QDir::homePath());
-        QCOMPARE(deleteFolderInteractively(home, FolderDeleteCaller::FolderHogs, nullptr).status,
+        QCOMPARE(deleteByButton(home, &TfrmDelDirectory::btCancel, script,
+                                FolderDeleteCaller::FolderHogs)
+                     .status,
                  FolderDeletionStatus::Refused);
         QCOMPARE(script.messageTexts(),
                  QStringList{QStringLiteral("You cannot delete the Windows folder using Vantrel")});
