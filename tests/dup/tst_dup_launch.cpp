@@ -1,39 +1,27 @@
-// The duplicates window as the launcher opens it: both buttons, the mode
-// each gives, a search and a deletion from start to end, and the pair
-// comparison window found among the long-lived windows.
+// The duplicates window as the launcher opens it: both buttons and the mode
+// each gives, and the pair comparison window found among the long-lived
+// windows.
 
 #include "app/ui/AppWindows.h"
 #include "app/ui/TfrmMain.h"
 #include "dup/ui/TfrmDup.h"
 #include "platform/Drives.h"
-#include "results/Savings.h"
-#include "results/ui/ResultGrid.h"
-#include "results/ui/TfrmReallyDelete.h"
 #include "scan/ui/DriveCheckList.h"
 #include "support/TestSupport.h"
-#include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QtTest/QtTest>
 
-#include <sys/stat.h>
-
 #include <memory>
 
 using namespace vantrel;
 
 namespace {
-
-bool exists(const QByteArray& path) {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
-}
 
 QPushButton* button(QWidget& window, const char* name) {
     return window.findChild<QPushButton*>(QLatin1String(name));
@@ -62,7 +50,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void bothButtonsOpenTheWindowInTheirMode();
-    void findAndDeleteDuplicatesFromTheLauncher();
     void pairsReachTheLongLivedCompareWindow();
 
 private:
@@ -103,16 +90,14 @@ void TestDupLaunch::bothButtonsOpenTheWindowInTheirMode() {
 
     ScriptedDialogs script;
     QList<bool> modes;
-    QList<QWidget*> owners;
-    QList<bool> dupChoiceShown;
     QList<QPointer<QDialog>> made;
+    QList<QWidget*> owners;
     for (int i = 0; i < 2; ++i) {
         script.dialogHandlers.push_back([&](QDialog& d) {
             auto& w = dynamic_cast<TfrmDup&>(d);
             modes.append(w.duplicateMode());
-            owners.append(w.parentWidget());
-            dupChoiceShown.append(w.cbDup->isVisible());
             made.append(&w);
+            owners.append(w.parentWidget());
             w.btClose->click();
             return w.result();
         });
@@ -120,52 +105,11 @@ void TestDupLaunch::bothButtonsOpenTheWindowInTheirMode() {
     button(frmMain, "btFileHog")->click();
     button(frmMain, "btDuplicate")->click();
     QCOMPARE(modes, (QList<bool>{false, true}));
-    QCOMPARE(dupChoiceShown, (QList<bool>{false, true}));
     QCOMPARE(owners, (QList<QWidget*>{&frmMain, &frmMain}));
     QCOMPARE(script.dialogTitles, (QStringList{QStringLiteral("Find and delete file hogs"),
                                                QStringLiteral("Find and delete duplicate files")}));
     // Each window is gone once it has closed.
     QVERIFY(made.size() == 2 && !made[0] && !made[1]);
-}
-
-void TestDupLaunch::findAndDeleteDuplicatesFromTheLauncher() {
-    const QByteArray a = m_files->file("one/photo.jpg", 300000);
-    const QByteArray b = m_files->file("two/photo.jpg", 300000);
-    const QByteArray c = m_files->file("three/other.jpg", 300000);
-    AppWindows windows;
-    registerTool(windows);
-    TfrmMain frmMain(windows);
-    frmMain.show();
-
-    ScriptedDialogs script;
-    QString status;
-    script.dialogHandlers.push_back([&](QDialog& d) {
-        auto& w = dynamic_cast<TfrmDup&>(d);
-        w.pckDrive->setTickedRoots({m_files->root()});
-        if (!scanAndWait(w))
-            return int(QDialog::Rejected);
-        status = w.pnlSel->text();
-        w.grid->setCurrentGridRow(2);
-        w.btMark->click();
-        script.answers = {Answer::Yes};
-        w.btDelete->click();
-        return w.result();
-    });
-    script.dialogHandlers.push_back([](QDialog& d) {
-        auto& confirm = dynamic_cast<TfrmReallyDelete&>(d);
-        QTest::mouseClick(confirm.btDelete, Qt::LeftButton);
-        return confirm.result();
-    });
-    button(frmMain, "btDuplicate")->click();
-    QCOMPARE(status, QStringLiteral("2 duplicates found"));
-    QCOMPARE(script.dialogTitles,
-             (QStringList{QStringLiteral("Find and delete duplicate files"),
-                          QStringLiteral("Delete/rename the following files:")}));
-    QVERIFY(exists(a));
-    QVERIFY(!exists(b));
-    QVERIFY(exists(c));
-    QCOMPARE(readSavings().deletedCount, 1);
-    QCOMPARE(readSavings().deletedBytes, 300000);
 }
 
 void TestDupLaunch::pairsReachTheLongLivedCompareWindow() {
