@@ -75,10 +75,6 @@ TEST_P(CrcLengths, TableLibdeflateAndFileAgree) {
     TCRC32Calc calc;
     const QByteArray path = tree.fileWith("data", bytes);
     EXPECT_EQ(fileCrc(calc, path), expected);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(calc.CalcFileCRC(fd), expected);
-    ::close(fd);
     EXPECT_FALSE(calc.busy());
 }
 
@@ -138,28 +134,18 @@ TEST(Crc32, BufferSizeIgnoresValuesOutsideItsRange) {
     }
 }
 
-// CalcCRC pulls data through the buffer; a handler that reports more than
-// the buffer holds is held to the buffer.
+// CalcCRC pulls data through the buffer until the handler delivers nothing;
+// a handler that reports more than the buffer holds is held to the buffer.
 TEST(Crc32, CalcCrcPullsDataThroughTheBuffer) {
     TCRC32Calc calc;
     EXPECT_EQ(calc.CalcCRC(), 0u);  // no handler: no data
-    const QByteArray bytes = randomBytes(50000, 5);
-    qsizetype at = 0;
-    calc.setOnGetData([&](TCRC32Calc&, uchar* buffer, quint32 capacity, quint32& count) {
-        const qsizetype n = qMin<qsizetype>(capacity, bytes.size() - at);
-        memcpy(buffer, bytes.constData() + at, std::size_t(n));
-        at += n;
-        count = quint32(n);
-    });
     calc.setBufferSize(8192);
-    EXPECT_EQ(calc.CalcCRC(), tableCrc(bytes));
-
     int calls = 0;
     calc.setOnGetData([&calls](TCRC32Calc&, uchar* buffer, quint32 capacity, quint32& count) {
         memset(buffer, 'a', capacity);
-        count = ++calls == 1 ? capacity * 10 : 0;
+        count = ++calls < 3 ? capacity * (calls == 1 ? 10 : 1) : 0;
     });
-    EXPECT_EQ(calc.CalcCRC(), tableCrc(QByteArray(8192, 'a')));
+    EXPECT_EQ(calc.CalcCRC(), tableCrc(QByteArray(2 * 8192, 'a')));
 }
 
 // Everything that changes or starts the calculator is refused while it runs,

@@ -38,18 +38,13 @@ QList<QByteArray> paths(const std::vector<DupCandidate>& rows) {
     return out;
 }
 
-struct Listed {
-    const char* folder;
-    const char* name;
-    qint64 size;
-    int minutes = 0;  // modified this many minutes after a fixed moment
-};
-
 struct GroupCase {
     const char* what;
     DupCriterion criterion;
-    std::vector<Listed> files;
-    QList<QByteArray> expected;  // the rows, in row order
+    // "folder/name:size" or "folder/name:size@minutes" (modified so many
+    // minutes after a fixed moment), separated by blanks.
+    const char* files;
+    const char* expected;  // the rows' paths in row order, separated by blanks
 };
 
 std::ostream& operator<<(std::ostream& os, const GroupCase& c) {
@@ -60,10 +55,17 @@ class Grouping : public ::testing::TestWithParam<GroupCase> {};
 
 TEST_P(Grouping, RowsAreTheRunsOfEqualKeys) {
     DupSearch s(allSizes(true, GetParam().criterion));
-    for (const Listed& f : GetParam().files)
-        EXPECT_EQ(s.addFile(record(f.name, f.size, 1'600'000'000 + f.minutes * 60), f.folder),
+    for (const QByteArray& f : QByteArray(GetParam().files).split(' ')) {
+        const QList<QByteArray> sizeAt = f.mid(f.indexOf(':') + 1).split('@');
+        const QByteArray path = f.left(f.indexOf(':'));
+        const qint64 minutes = sizeAt.value(1, "0").toLongLong();
+        EXPECT_EQ(s.addFile(record(path.mid(path.lastIndexOf('/') + 1), sizeAt[0].toLongLong(),
+                                   1'600'000'000 + minutes * 60),
+                            path.left(path.lastIndexOf('/'))),
                   DupSearch::Added::Kept);
-    EXPECT_EQ(paths(s.finish()), GetParam().expected);
+    }
+    const QByteArray expected(GetParam().expected);
+    EXPECT_EQ(paths(s.finish()), expected.isEmpty() ? QList<QByteArray>() : expected.split(' '));
 }
 
 using C = DupCriterion;
@@ -71,61 +73,26 @@ INSTANTIATE_TEST_SUITE_P(
     Criteria, Grouping,
     ::testing::Values(
         // Lines sort by name, then by the size text: "100" < "200" < "300".
-        GroupCase{"filename only",
-                  C::FilenameOnly,
-                  {{"/t/c", "a.txt", 300},
-                   {"/t/a", "a.txt", 100},
-                   {"/t/a", "b.txt", 100},
-                   {"/t/b", "a.txt", 200}},
-                  {"/t/a/a.txt", "/t/b/a.txt", "/t/c/a.txt"}},
+        GroupCase{"filename only", C::FilenameOnly,
+                  "/c/a.txt:300 /a/a.txt:100 /a/b.txt:100 /b/a.txt:200",
+                  "/a/a.txt /b/a.txt /c/a.txt"},
         // Names match ignoring case; paths keep theirs.
-        GroupCase{"filename and size",
-                  C::FilenameAndSize,
-                  {{"/x", "README.TXT", 500}, {"/y", "readme.txt", 500}, {"/z", "readme.txt", 501}},
-                  {"/x/README.TXT", "/y/readme.txt"}},
+        GroupCase{"filename and size", C::FilenameAndSize,
+                  "/x/README.TXT:500 /y/readme.txt:500 /z/readme.txt:501",
+                  "/x/README.TXT /y/readme.txt"},
         // Joined without a separator both keys would read "A123".
-        GroupCase{
-            "key fields stay apart", C::FilenameAndSize, {{"/d", "a1", 23}, {"/d", "a12", 3}}, {}},
-        GroupCase{
-            "filename, size and date",
-            C::FilenameSizeAndDate,
-            {{"/p", "f.dat", 70}, {"/q", "f.dat", 70}, {"/r", "f.dat", 70, 1}, {"/s", "f.dat", 71}},
-            {"/p/f.dat", "/q/f.dat"}},
-        GroupCase{"size only",
-                  C::SizeOnly,
-                  {{"/d", "one", 1024}, {"/d", "two", 1024}, {"/d", "three", 2048}},
-                  {"/d/one", "/d/two"}},
+        GroupCase{"key fields stay apart", C::FilenameAndSize, "/d/a1:23 /d/a12:3", ""},
+        GroupCase{"filename, size and date", C::FilenameSizeAndDate,
+                  "/p/f.dat:70 /q/f.dat:70 /r/f.dat:70@1 /s/f.dat:71", "/p/f.dat /q/f.dat"},
+        GroupCase{"size only", C::SizeOnly, "/d/one:1024 /d/two:1024 /d/three:2048",
+                  "/d/one /d/two"},
         // The name stands between the key fields in the line: "b" must not
         // split the group of "a" and "c".
-        GroupCase{"size and date",
-                  C::SizeAndDate,
-                  {{"/d", "a", 100}, {"/d", "b", 100, 30}, {"/d", "c", 100}},
-                  {"/d/a", "/d/c"}},
-        GroupCase{"size and type",
-                  C::SizeAndType,
-                  {{"/d", "a.qqa", 100}, {"/d", "b.qqb", 100}, {"/d", "c.qqa", 100}},
-                  {"/d/a.qqa", "/d/c.qqa"}},
-        GroupCase{"type and date",
-                  C::TypeAndDate,
-                  {{"/d", "x.qqq", 10}, {"/e", "y.qqq", 20}, {"/f", "z.qqq", 10, 1}},
-                  {"/d/x.qqq", "/e/y.qqq"}}));
-
-// The candidate line (what the clipboard copies) leads with the criterion's
-// key fields; the grid cells stay in column order whatever the criterion.
-TEST(DupSearch, LineAndCellOrder) {
-    DupSearch s(allSizes(true, C::TypeAndDate));
-    s.addFile(record("x.qqq", 1234), "/d");
-    s.addFile(record("y.qqq", 20), "/e");
-    const auto rows = s.finish();
-    ASSERT_EQ(rows.size(), 2u);
-    const QString date = fileDateText(rows[0].modified);
-    const QString time = fileTimeText(rows[0].modified);
-    const QString access = fileDateText(rows[0].accessed);
-    EXPECT_EQ(rows[0].line, QStringList({"QQQ File", date, time, "x.qqq", "1,234", access, "/d"})
-                                .join(QLatin1Char('\t')));
-    EXPECT_EQ(dupGridCells(rows[0], true, C::TypeAndDate),
-              QStringList({"x.qqq", "1,234", date, time, access, "/d", "QQQ File"}));
-}
+        GroupCase{"size and date", C::SizeAndDate, "/d/a:100 /d/b:100@30 /d/c:100", "/d/a /d/c"},
+        GroupCase{"size and type", C::SizeAndType, "/d/a.qqa:100 /d/b.qqb:100 /d/c.qqa:100",
+                  "/d/a.qqa /d/c.qqa"},
+        GroupCase{"type and date", C::TypeAndDate, "/d/x.qqq:10 /e/y.qqq:20 /f/z.qqq:10@1",
+                  "/d/x.qqq /e/y.qqq"}));
 
 // Tabs and line breaks in a name would split the line into more fields.
 TEST(DupSearch, NamesWithControlCharactersKeepTheirFieldsAndBytes) {
@@ -143,30 +110,12 @@ TEST(DupSearch, NamesWithControlCharactersKeepTheirFieldsAndBytes) {
 // fast path for ASCII meets letters that fold to ASCII (the Kelvin sign, the
 // long s), accents and surrogate pairs.
 TEST(DupSearch, CompareIgnoringCaseAgreesWithQt) {
-    const QStringList texts = {QString(),
-                               "a",
-                               "A",
-                               "ab",
-                               "abc",
-                               "ABD",
-                               "abc\tz",
-                               "a_b",
-                               "a[b",
-                               "k",
-                               "K1",
-                               "\u212A",
-                               "a\u212Ab",
-                               "akb",
-                               "\u017Ft",
-                               "st",
-                               "\u00E9t\u00E9",
-                               "\u00C9T\u00C9",
-                               "\U00010400x",
-                               "\U00010428X",
-                               "\U0001F600",
-                               "\uE000",
-                               "a\uFFFD",
-                               "z"};
+    QStringList texts = QString::fromUtf8(
+                            "a A ab abc ABD abc\tz a_b a[b k K1 \u212A a\u212Ab akb \u017Ft st "
+                            "\u00E9t\u00E9 \u00C9T\u00C9 \U00010400x \U00010428X \U0001F600 "
+                            "\uE000 a\uFFFD z")
+                            .split(QLatin1Char(' '));
+    texts.append(QString());
     for (const QString& a : texts) {
         for (const QString& b : texts) {
             const int qt = QString::compare(a, b, Qt::CaseInsensitive);

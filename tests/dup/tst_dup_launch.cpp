@@ -96,6 +96,7 @@ void TestDupLaunch::bothButtonsOpenTheWindowInTheirMode() {
         script.dialogHandlers.push_back([&](QDialog& d) {
             auto& w = dynamic_cast<TfrmDup&>(d);
             modes.append(w.duplicateMode());
+            modes.append(w.cbDup->isVisible());  // the criterion is for duplicates only
             made.append(&w);
             owners.append(w.parentWidget());
             w.btClose->click();
@@ -104,7 +105,7 @@ void TestDupLaunch::bothButtonsOpenTheWindowInTheirMode() {
     }
     button(frmMain, "btFileHog")->click();
     button(frmMain, "btDuplicate")->click();
-    QCOMPARE(modes, (QList<bool>{false, true}));
+    QCOMPARE(modes, (QList<bool>{false, false, true, true}));
     QCOMPARE(owners, (QList<QWidget*>{&frmMain, &frmMain}));
     QCOMPARE(script.dialogTitles, (QStringList{QStringLiteral("Find and delete file hogs"),
                                                QStringLiteral("Find and delete duplicate files")}));

