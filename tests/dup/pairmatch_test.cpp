@@ -44,8 +44,6 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"0 name ignoring case, folder aside", 0,
                   row("R\xC3\xA9SUM\xC3\xA9.DOC", "9", "01/01/99", "1:00:00 AM", "x", "/other"),
                   true},
-        MatchCase{"0 other name", 0,
-                  row("R\xC3\xA9sum\xC3\xA9.docx", "1,024", "03/04/23", "10:20:30 AM", "W"), false},
         MatchCase{"1 name and size", 1, row("r\xC3\xA9sum\xC3\xA9.DOC", "1,024", "x", "y", "z"),
                   true},
         MatchCase{"1 size differs", 1,
@@ -53,8 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"2 name, size, date, time", 2,
                   row("r\xC3\xA9SUM\xC3\xA9.doc", "1,024", "03/04/23", "10:20:30 AM", "other type"),
                   true},
-        MatchCase{"2 time differs", 2,
-                  row("R\xC3\xA9sum\xC3\xA9.doc", "1,024", "03/04/23", "10:20:32 AM", "W"), false},
         MatchCase{"3 size only", 3, row("a.txt", "1,024", "x", "y", "z"), true},
         MatchCase{"3 size text is exact", 3, row("a.txt", "1024", "x", "y", "z"), false},
         MatchCase{"4 size, date, time", 4, row("a", "1,024", "03/04/23", "10:20:30 AM", "z"), true},
@@ -87,14 +83,6 @@ TEST(PairStepping, NextAndPrevious) {
     EXPECT_EQ(prevPairRow(5, some), 3);
     EXPECT_EQ(prevPairRow(3, some), 1);  // none below: row 1
     EXPECT_EQ(prevPairRow(1, some), 1);
-    std::vector<int> tried;
-    EXPECT_EQ(prevPairRow(4,
-                          [&](int r) {
-                              tried.push_back(r);
-                              return false;
-                          }),
-              1);
-    EXPECT_EQ(tried, (std::vector<int>{3, 2}));
     // Opening on the last data row shows the last pair.
     EXPECT_EQ(openingPairRow(3, 4), 2);
     EXPECT_EQ(openingPairRow(1, 2), 1);
