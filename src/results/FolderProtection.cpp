@@ -1,6 +1,7 @@
 #include "results/FolderProtection.h"
 
 #include "platform/Drives.h"
+#include "scan/DriveList.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,21 +70,7 @@ QByteArray lexicallyNormalPath(const QByteArray& path) {
         const QByteArray cwd = ::getcwd(buf, sizeof buf) ? QByteArray(buf) : QByteArray("/");
         absolute = cwd + '/' + path;
     }
-    QList<QByteArray> parts;
-    for (const QByteArray& part : absolute.split('/')) {
-        if (part.isEmpty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.isEmpty())
-                parts.removeLast();
-            continue;
-        }
-        parts.append(part);
-    }
-    QByteArray out;
-    for (const QByteArray& part : parts)
-        out += '/' + part;
-    return out.isEmpty() ? QByteArray("/") : out;
+    return cleanRootPath(absolute);
 }
 
 const QList<QByteArray>& systemFolders() {
