@@ -4,6 +4,7 @@
 #include "results/GridLayout.h"
 #include "results/GridSort.h"
 #include "results/ResultGridModel.h"
+#include "results/RowMemory.h"
 #include "results/SortDirections.h"
 #include "support/TestSupport.h"
 #include "text/Formats.h"
@@ -226,6 +227,21 @@ TEST(GridClipboardText, TabbedForms) {
               QStringLiteral("A\tB\tC\tD\tE\tF\r\n1\t2\t3\t4\t5\t6\r\nx\t\tz"));
     EXPECT_EQ(clipboardText(ClipboardForm::FirstFiveCellsTabbed, titles, rows, {}),
               QStringLiteral("1\t2\t3\t4\t5\t\r\nx\t\tz\t\t\t"));
+}
+
+TEST(GridRowMemory, ArenaKeepsItsBytesPastTheLargeBlocks) {
+    ByteArena arena;
+    QByteArray expected;
+    for (int i = 0; i < 30000; ++i)
+        expected += QByteArray::number(i) + "-row-text-";
+    for (char fill : {'x', 'y', 'z'})  // into huge pages, then on through mremap moves
+        expected += QByteArray(int(3 * rowmemory::kLargeBlock), fill);
+    for (qsizetype at = 0; at < expected.size(); at += 7919)
+        arena.append(expected.constData() + at,
+                     size_t(qMin<qsizetype>(7919, expected.size() - at)));
+    EXPECT_EQ(QByteArrayView(arena.data(), qsizetype(arena.size())), QByteArrayView(expected));
+    const RowVector<std::uint32_t> large(2'000'000, 7u);
+    EXPECT_EQ(RowVector<std::uint32_t>(large)[1'999'999], 7u);
 }
 
 }  // namespace
