@@ -8,6 +8,7 @@
 #include "results/ui/ResultGrid.h"
 #include "scan/ui/DriveCheckList.h"
 #include "scan/ui/WildcardCombo.h"
+#include "text/ui/Controls.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -29,15 +30,6 @@ namespace {
 constexpr int kButtonGap = 3;
 // The drive list keeps this distance from the window's right edge.
 constexpr int kDriveListRightGap = 8;
-
-QPushButton* button(const QString& text, const char* name, const QString& hint, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QSpinBox* sizeField(const char* name, QWidget* parent) {
     auto* n = new QSpinBox(parent);
@@ -150,26 +142,26 @@ void TfrmDup::buildForm() {
     // --- the button row -----------------------------------------------------
     pnlButtons = new QWidget(this);
     pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
-    btScan = button(QStringLiteral("&Start"), "btScan", QString(), pnlButtons);
+    btScan = pushButton(QStringLiteral("&Start"), "btScan", QString(), pnlButtons);
     btScan->setDefault(true);
     btClose =
-        button(QStringLiteral("Close"), "btClose", QStringLiteral("Close window"), pnlButtons);
-    btAbort = button(QStringLiteral("&Abort"), "btAbort", QString(), pnlButtons);
-    btMark = button(QStringLiteral("&Mark"), "btMark",
-                    QStringLiteral("Mark file for deletion (double click on grid also works)"),
-                    pnlButtons);
-    btDelete = button(QStringLiteral("Delete"), "btDelete", QStringLiteral("Delete marked files"),
-                      pnlButtons);
-    btPrint = button(QStringLiteral("&Print"), "btPrint", QStringLiteral("Print list of files"),
-                     pnlButtons);
-    btClip = button(QStringLiteral("C&lipboard"), "btClip",
-                    QStringLiteral("Copy list of files to clipboard"), pnlButtons);
-    btBrowse = button(QStringLiteral("&Browse"), "btBrowse",
-                      QStringLiteral("Browse this file and folder"), pnlButtons);
-    btDetails = button(QStringLiteral("&Details"), "btDetails",
-                       QStringLiteral("View more file details"), pnlButtons);
-    btCompare = button(QStringLiteral("P&airs"), "btCompare", QStringLiteral("Compare file pairs"),
-                       pnlButtons);
+        pushButton(QStringLiteral("Close"), "btClose", QStringLiteral("Close window"), pnlButtons);
+    btAbort = pushButton(QStringLiteral("&Abort"), "btAbort", QString(), pnlButtons);
+    btMark = pushButton(QStringLiteral("&Mark"), "btMark",
+                        QStringLiteral("Mark file for deletion (double click on grid also works)"),
+                        pnlButtons);
+    btDelete = pushButton(QStringLiteral("Delete"), "btDelete",
+                          QStringLiteral("Delete marked files"), pnlButtons);
+    btPrint = pushButton(QStringLiteral("&Print"), "btPrint", QStringLiteral("Print list of files"),
+                         pnlButtons);
+    btClip = pushButton(QStringLiteral("C&lipboard"), "btClip",
+                        QStringLiteral("Copy list of files to clipboard"), pnlButtons);
+    btBrowse = pushButton(QStringLiteral("&Browse"), "btBrowse",
+                          QStringLiteral("Browse this file and folder"), pnlButtons);
+    btDetails = pushButton(QStringLiteral("&Details"), "btDetails",
+                           QStringLiteral("View more file details"), pnlButtons);
+    btCompare = pushButton(QStringLiteral("P&airs"), "btCompare",
+                           QStringLiteral("Compare file pairs"), pnlButtons);
     {
         // Abort and Mark share one place: Abort shows only while a scan runs,
         // Mark only after one, so the row never has a gap between them.

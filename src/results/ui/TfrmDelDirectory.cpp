@@ -2,6 +2,7 @@
 
 #include "results/Deletion.h"
 #include "text/Formats.h"
+#include "text/ui/Controls.h"
 #include "text/ui/Dialogs.h"
 
 #include <QGridLayout>
@@ -15,15 +16,6 @@
 namespace vantrel {
 
 namespace {
-
-QPushButton* button(const QString& text, const QString& name, const QString& hint,
-                    QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLabel* explanation(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -53,14 +45,16 @@ TfrmDelDirectory::TfrmDelDirectory(const QByteArray& folder, QWidget* parent)
     bold.setBold(true);
     lblDirectory->setFont(bold);
 
-    btDelete = button(QStringLiteral("&Delete folder"), QStringLiteral("btDelete"),
-                      QStringLiteral("Delete the files shown above.  Cannot be undeleted."), this);
-    btRecycle = button(QStringLiteral("&Send files to recycle bin"), QStringLiteral("btRecycle"),
-                       QStringLiteral("Send to recycle bin.  Recycle bin can be emptied later.  "
-                                      "Files can be recovered."),
-                       this);
-    btCancel = button(QStringLiteral("Cancel"), QStringLiteral("btCancel"),
-                      QStringLiteral("Cancel. Do not delete."), this);
+    btDelete =
+        pushButton(QStringLiteral("&Delete folder"), "btDelete",
+                   QStringLiteral("Delete the files shown above.  Cannot be undeleted."), this);
+    btRecycle =
+        pushButton(QStringLiteral("&Send files to recycle bin"), "btRecycle",
+                   QStringLiteral("Send to recycle bin.  Recycle bin can be emptied later.  "
+                                  "Files can be recovered."),
+                   this);
+    btCancel = pushButton(QStringLiteral("Cancel"), "btCancel",
+                          QStringLiteral("Cancel. Do not delete."), this);
     // Enter cancels; deleting needs a click or the mnemonic.
     btCancel->setDefault(true);
 

@@ -2,6 +2,7 @@
 
 #include "results/Savings.h"
 #include "text/Formats.h"
+#include "text/ui/Controls.h"
 #include "text/ui/Dialogs.h"
 
 #include <QApplication>
@@ -17,15 +18,6 @@
 namespace vantrel {
 
 namespace {
-
-QPushButton* button(const QString& text, const QString& name, const QString& hint,
-                    QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // Shows the hour-glass until it goes out of scope; lifted while a box is up.
 class WaitCursor {
@@ -84,15 +76,15 @@ TfrmReallyDelete::TfrmReallyDelete(const QList<QByteArray>& paths, qint64 total,
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
 
-    btDelete = button(QStringLiteral("&Delete all files"), QStringLiteral("btDelete"),
-                      QStringLiteral("Delete the files shown above permanently.  Cannot be "
-                                     "undeleted."),
-                      Panel2);
-    btRecycle =
-        button(QStringLiteral("&Send to recycle bin"), QStringLiteral("btRecycle"),
-               QStringLiteral("Send to recycle bin.  Recycle bin can be emptied later."), Panel2);
-    btClose = button(QStringLiteral("Cancel"), QStringLiteral("btClose"),
-                     QStringLiteral("Cancel and close.  Do not rename or delete "), this);
+    btDelete = pushButton(QStringLiteral("&Delete all files"), "btDelete",
+                          QStringLiteral("Delete the files shown above permanently.  Cannot be "
+                                         "undeleted."),
+                          Panel2);
+    btRecycle = pushButton(
+        QStringLiteral("&Send to recycle bin"), "btRecycle",
+        QStringLiteral("Send to recycle bin.  Recycle bin can be emptied later."), Panel2);
+    btClose = pushButton(QStringLiteral("Cancel"), "btClose",
+                         QStringLiteral("Cancel and close.  Do not rename or delete "), this);
     // Enter closes without deleting; the destructive buttons need a click
     // or their mnemonic.
     btClose->setDefault(true);
