@@ -49,6 +49,16 @@ void find(TfrmView& view, ScriptedDialogs& dialogs, const QString& text, bool ba
     view.Find1Click();
 }
 
+// Pages in a PDF written by Qt's PDF printer.
+int pdfPages(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray pdf = f.readAll();
+    return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) +
+           int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page/"));
+}
+
 QString copied(FileViewer* viewer) {
     QGuiApplication::clipboard()->clear();
     viewer->copyToClipboard();
@@ -118,6 +128,33 @@ private Q_SLOTS:
         child(view, "HexMode1")->trigger();
         QVERIFY(!viewer->inHexMode() && child<QRadioButton>(view, "rbAscii")->isChecked());
         QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // Printing goes to a PDF here (no printer is set up): the whole file, or
+    // only the selection when the print dialog says so; cancelled prints nothing.
+    void printsAllOrTheSelection() {
+        TfrmView& view = show("print.txt", numberedLines(300));
+        QTRY_VERIFY(view.viewer()->lineCount().has_value());
+        const QString pdf = QDir::home().filePath(u"vantrel-view.pdf"_s);
+        QFile::remove(pdf);
+        m_dialogs->printAnswers = {true};
+        view.Print1Click();
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(pdfPages(pdf) > 1);
+
+        view.viewer()->moveCaretTo(10, 2);
+        view.viewer()->setFocus();
+        QTest::keyClick(view.viewer(), Qt::Key_Down, Qt::ShiftModifier);
+        QFile::remove(pdf);
+        m_dialogs->printAnswers = {true};
+        m_dialogs->printSelection = {true};
+        view.Print1Click();
+        QCOMPARE(pdfPages(pdf), 1);
+
+        QFile::remove(pdf);
+        m_dialogs->printAnswers = {false};
+        view.Print1Click();
+        QVERIFY(!QFile::exists(pdf));
     }
 
     void searches() {
