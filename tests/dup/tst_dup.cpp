@@ -3,6 +3,8 @@
 // size conditions, bad input, the full candidate list and files that vanish
 // between the scan and the marking or deletion.
 
+#include "browse/ui/TfrmDetails.h"
+#include "browse/ui/TfrmView.h"
 #include "dup/DupSearch.h"
 #include "dup/ui/TfrmDup.h"
 #include "platform/Drives.h"
@@ -17,8 +19,10 @@
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,6 +75,7 @@ private Q_SLOTS:
     void fullCandidateListStopsAndShowsWhatWasFound();
     void fileVanishedBeforeMarking();
     void fileVanishedBeforeDeleting();
+    void copyPrintTitleViewAndDetails();
 
 private:
     // Opens with every size counted ("Larger or equal to" 0 KB) unless the
@@ -362,6 +367,50 @@ void TestDup::fileVanishedBeforeDeleting() {
     QVERIFY(!exists(m_files->path("c/v.txt")));
     QVERIFY(!w->isVisible());
     QCOMPARE(readSavings().deletedCount, 2);
+}
+
+// File hogs: the clipboard holds the lines in the order found (not the grid's
+// sort), the print title says what was searched even after the inputs change,
+// and View and Details, from the buttons and the grid's menu, open the file of
+// the current row.
+void TestDup::copyPrintTitleViewAndDetails() {
+    m_files->file("b.bin", 300000);
+    m_files->file("a.bin", 400000);
+    m_files->file("c.bin", 500000);
+    ScriptedDialogs dialogs;
+    auto w = openWindow(false);
+    QVERIFY(runScan(*w));
+    w->grid->sortAction(3)->trigger();  // by name
+    QCOMPARE(w->grid->gridModel()->pathAt(1), m_files->path("a.bin"));
+    w->btClip->click();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(lines[i].section(QLatin1Char('\t'), 4, 4),
+                 QFile::decodeName(m_files->path(QByteArray("cab").mid(i, 1) + ".bin")));
+    QCOMPARE(lines[0].section(QLatin1Char('\t'), 0, 0), QStringLiteral("500,000"));
+    w->num1->setValue(9);
+    QCOMPARE(w->printTitle(),
+             QStringLiteral("File Hogs larger or equal to 0 KB matching *.* on drive(s) ") +
+                 QString::fromUtf8(m_files->root()) + QLatin1Char(' '));
+
+    QList<QByteArray> opened;
+    const auto record = [&](QDialog& d) {
+        if (auto* view = qobject_cast<TfrmView*>(&d))
+            opened.append("view " + view->fileName());
+        else
+            opened.append("details " + dynamic_cast<TfrmDetails&>(d).fileName());
+        return int(QDialog::Rejected);
+    };
+    dialogs.dialogHandlers = {record, record, record};
+    w->grid->setCurrentGridRow(2);
+    w->grid->viewAction()->trigger();
+    w->btDetails->click();
+    w->grid->setCurrentGridRow(3);
+    w->grid->detailsAction()->trigger();
+    QCOMPARE(opened, QList<QByteArray>({"view " + m_files->path("b.bin"),
+                                        "details " + m_files->path("b.bin"),
+                                        "details " + m_files->path("c.bin")}));
 }
 
 VANTREL_QTEST_MAIN(TestDup)
