@@ -65,7 +65,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void abortStopsTheScan();
+    void abortStopsTheScanThenTheTopPanelShrinks();
     void findMarkAndDelete_data();
     void findMarkAndDelete();
     void fileHogsUnderEachSizeCondition_data();
@@ -140,7 +140,7 @@ QList<QByteArray> TestDup::paths(const QList<QByteArray>& relative) const {
     return out;
 }
 
-void TestDup::abortStopsTheScan() {
+void TestDup::abortStopsTheScanThenTheTopPanelShrinks() {
     m_files->file("a/x.bin", 300000);
     m_files->file("b/x.bin", 300000);
     ScriptedDialogs dialogs;
@@ -160,6 +160,16 @@ void TestDup::abortStopsTheScan() {
     QVERIFY(!finished.isEmpty() || finished.wait(60000));
     QVERIFY(w->scanFrame().lastOutcome().abortedByUser);
     QVERIFY(!w->btAbort->isVisible() && w->btScan->isEnabled() && w->cbDup->isEnabled());
+
+    // The grid's menu shrinks the top panel away and restores its height.
+    const int topHeight = w->Panel1->height();
+    QVERIFY(topHeight > 0 && !w->grid->growAction()->isEnabled());
+    w->grid->shrinkAction()->trigger();
+    QTRY_COMPARE(w->Panel1->height(), 0);
+    QVERIFY(!w->grid->shrinkAction()->isEnabled() && w->grid->growAction()->isEnabled());
+    w->grid->growAction()->trigger();
+    QTRY_COMPARE(w->Panel1->height(), topHeight);
+    QVERIFY(w->grid->shrinkAction()->isEnabled() && !w->grid->growAction()->isEnabled());
 }
 
 void TestDup::findMarkAndDelete_data() {
