@@ -1,4 +1,5 @@
 #include "browse/FileDetails.h"
+#include "browse/PeFixture.h"
 #include "browse/ui/TfrmView.h"
 #include "dup/ui/TfrmDup.h"
 #include "dup/ui/TfrmDupCompare.h"
@@ -13,6 +14,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -88,6 +92,10 @@ private Q_SLOTS:
     void vanishedFileKeepsThePreviousFacts();
     void gridWithoutAPair();
     void worksWithTheDuplicatesWindow();
+    void crcResultIsDroppedWhenTheWindowCloses();
+    void differingVersionLinesAreHighlighted();
+    void printsWithoutHighlight();
+    void usableAboveAModalSource();
 
 private:
     // a.txt 100, b.txt 100, c.txt 200.
@@ -268,6 +276,104 @@ void TestDupCompare::worksWithTheDuplicatesWindow() {
     QVERIFY(!w.isVisible());
     QCOMPARE(w.parentWidget(), &launcher);
     QCOMPARE(w.source(), nullptr);
+}
+
+void TestDupCompare::crcResultIsDroppedWhenTheWindowCloses() {
+    FakeSource source(3);
+    threeFiles(source);
+    TfrmDupCompare w;
+    w.showFor(source);
+    QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
+    w.btCompute->click();
+    w.btClose->click();
+    QVERIFY(!w.isVisible());
+    QVERIFY(done.wait());
+    QCOMPARE(w.lblCRC1->text(), QString());
+    QVERIFY(m_dialogs->messages.isEmpty());
+}
+
+// Two programs whose file versions differ: only that line is drawn aqua, in
+// both lists.
+void TestDupCompare::differingVersionLinesAreHighlighted() {
+    test::PeFixtureOptions other;
+    other.strings[2].second = QStringLiteral("1.2.3.5");  // FileVersion
+    FakeSource source(3);
+    m_tree->mkdir("a");
+    m_tree->mkdir("b");
+    source.addFile(m_tree->fileWith("a/tool.exe", test::samplePeImage()));
+    source.addFile(m_tree->fileWith("b/tool.exe", test::buildPeImage(other)));
+    TfrmDupCompare w;
+    w.showFor(source);
+    QCOMPARE(w.tlBox2->item(2)->text(), QStringLiteral("File version: 1.2.3.5"));
+    for (int i = 0; i < 11; ++i)
+        QCOMPARE(w.versionLineDiffers(i), i == 2);
+    for (QListWidget* list : {w.tlBox1, w.tlBox2}) {
+        const QImage image = list->viewport()->grab().toImage();
+        const QRect differing = list->visualItemRect(list->item(2));
+        const QRect same = list->visualItemRect(list->item(0));
+        QCOMPARE(QColor(image.pixel(differing.right() - 2, differing.center().y())),
+                 TfrmDupCompare::highlightColor());
+        QCOMPARE(QColor(image.pixel(same.right() - 2, same.center().y())), w.normalBackground());
+    }
+}
+
+// The printed image has no aqua; the screen keeps it. Cancelled prints nothing.
+void TestDupCompare::printsWithoutHighlight() {
+    FakeSource source(3);
+    threeFiles(source);
+    source.grid->setCurrentGridRow(2);
+    TfrmDupCompare w;
+    w.showFor(source);
+    QVERIFY(highlighted(w.lblSizeBytes1));
+    QImage image(w.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        w.renderForPrint(painter);
+    }
+    int aqua = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            aqua += image.pixel(x, y) == TfrmDupCompare::highlightColor().rgb();
+    QCOMPARE(aqua, 0);
+    QVERIFY(highlighted(w.lblSizeBytes1) && highlighted(w.lblSizebytes2));
+
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed; the rest prints to a PDF file only");
+    const QString pdf = QDir::home().filePath(QStringLiteral("vantrel-pairs.pdf"));
+    QFile::remove(pdf);
+    m_dialogs->printAnswers = {false};
+    w.btPrint->click();
+    QVERIFY(!QFile::exists(pdf));
+    m_dialogs->printAnswers = {true};
+    w.btPrint->click();
+    QTRY_VERIFY(QFileInfo(pdf).size() > 0);
+    QVERIFY(m_dialogs->messages.isEmpty() && highlighted(w.lblSizeBytes1));
+    QFile::remove(pdf);
+}
+
+// The duplicates window runs modal; the comparison opened from it must still
+// take clicks (through the window system, where modality applies).
+void TestDupCompare::usableAboveAModalSource() {
+    QWidget launcher;  // outlives the source window it will own
+    launcher.show();
+    FakeSource source(3);
+    threeFiles(source);
+    TfrmDupCompare w(&launcher);
+    source.window->setParent(&launcher, Qt::Dialog);
+    source.window->setWindowModality(Qt::ApplicationModal);
+    source.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(source.window.get()));
+    w.showFor(source);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto click = [](QWidget* window, QWidget* target) {
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          target->mapTo(window, target->rect().center()));
+    };
+    click(&w, w.btMark1);
+    QCOMPARE(source.marked, QList<int>{1});
+    click(&w, w.sbR1);
+    QCOMPARE(w.leftRow(), 2);
 }
 
 VANTREL_QTEST_MAIN(TestDupCompare)
