@@ -1,29 +1,19 @@
 // The drive check list, the wildcard drop-down and the wildcard dialog.
+#include "scan/DriveFixture.h"
 #include "scan/Extensions.h"
 #include "scan/ui/DriveCheckList.h"
 #include "scan/ui/TfrmWildCard.h"
 #include "scan/ui/WildcardCombo.h"
-#include "support/TestSupport.h"
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-#include <unistd.h>
-#include <memory>
-
 using namespace vantrel;
 
-class TestSelectionDrives : public QObject {
+class TestSelectionDrives : public QObject, test::DriveFixture {
     Q_OBJECT
-
-private:
-    std::unique_ptr<test::TempTree> m_tree;
-    QByteArray m_cwd;
-    QByteArray m_rootA, m_rootB;
-
-    IniFile ini() const { return IniFile(QFile::decodeName(m_tree->path("vantrel.ini"))); }
 
     std::unique_ptr<DriveCheckList> makeList() {
         auto list = std::make_unique<DriveCheckList>();
@@ -33,23 +23,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init() {
-        char buffer[4096];
-        QVERIFY(::getcwd(buffer, sizeof buffer) != nullptr);
-        m_cwd = buffer;
-        m_tree = std::make_unique<test::TempTree>();
-        m_rootA = m_tree->mkdir("diskA");
-        m_rootB = m_tree->mkdir("diskB");
-        m_tree->mkdir("diskB/work/deep");
-        setDriveListOverride(QList<DriveEntry>{{"/", "ext4"}, {m_rootA, "ext4"}, {m_rootB, "xfs"}});
-        QCOMPARE(::chdir(m_tree->path("diskB/work/deep").constData()), 0);
-    }
-
-    void cleanup() {
-        QCOMPARE(::chdir(m_cwd.constData()), 0);
-        setDriveListOverride(std::nullopt);
-        m_tree.reset();
-    }
+    void init() { setUpDrives("diskB/work/deep"); }
+    void cleanup() { tearDownDrives(); }
 
     // Every drive and stored folder is offered, only the current drive is
     // ticked, and the start button follows the ticks.

@@ -1,29 +1,19 @@
 // The drive and file-type wizard.
+#include "scan/DriveFixture.h"
 #include "scan/TypeLists.h"
 #include "scan/ui/DriveCheckList.h"
 #include "scan/ui/TfrmStatList.h"
 #include "scan/ui/TfrmWhichDrive.h"
 #include "scan/ui/TypeListBox.h"
-#include "support/TestSupport.h"
 #include "text/ui/Dialogs.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-#include <unistd.h>
-#include <memory>
-
 using namespace vantrel;
 
-class TestWizard : public QObject {
+class TestWizard : public QObject, test::DriveFixture {
     Q_OBJECT
-
-private:
-    std::unique_ptr<test::TempTree> m_tree;
-    QByteArray m_cwd;
-    QByteArray m_rootA, m_rootB;
-
-    IniFile ini() const { return IniFile(QFile::decodeName(m_tree->path("vantrel.ini"))); }
 
     std::unique_ptr<TfrmWhichDrive> openWizard() {
         auto wizard = std::make_unique<TfrmWhichDrive>();
@@ -34,24 +24,12 @@ private:
 
 private Q_SLOTS:
     void init() {
-        char buffer[4096];
-        QVERIFY(::getcwd(buffer, sizeof buffer) != nullptr);
-        m_cwd = buffer;
-        m_tree = std::make_unique<test::TempTree>();
-        m_rootA = m_tree->mkdir("diskA");
-        m_rootB = m_tree->mkdir("diskB");
-        setDriveListOverride(QList<DriveEntry>{{"/", "ext4"}, {m_rootA, "ext4"}, {m_rootB, "xfs"}});
-        QCOMPARE(::chdir(m_rootB.constData()), 0);
+        setUpDrives("diskB");
         IniFile file = ini();
         QVERIFY(
             WriteStatFilesToDisk({typeLine("*.bmp"), typeLine("*.txt")}, file, kIncludeSection));
     }
-
-    void cleanup() {
-        QCOMPARE(::chdir(m_cwd.constData()), 0);
-        setDriveListOverride(std::nullopt);
-        m_tree.reset();
-    }
+    void cleanup() { tearDownDrives(); }
 
     void everyDriveIsOfferedAndNextFollowsTheTicks() {
         auto wizard = openWizard();
