@@ -2,6 +2,7 @@
 // name clashes, other file systems, and that a failure moves nothing.
 
 #include "platform/Trash.h"
+#include "platform/FileRecord.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QStandardPaths>
 
@@ -34,11 +36,6 @@ QByteArray readAll(const QByteArray& path) {
     return out;
 }
 
-bool exists(const QByteArray& path) {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
-}
-
 int entryCount(const QByteArray& folder) {
     const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
     return int(QDir(QFile::decodeName(folder)).entryList(all).size());
@@ -62,8 +59,6 @@ protected:
     }
 
     test::TempTree tree;
-
-private:
     QByteArray m_oldHome;
 };
 
@@ -74,7 +69,7 @@ TEST_F(TrashTest, MovesAFileAndWritesItsInformationByteExact) {
     QString error;
     QByteArray inTrash;
     ASSERT_TRUE(moveToTrash(file, &error, &inTrash)) << error.toStdString();
-    EXPECT_FALSE(exists(file));
+    EXPECT_FALSE(entryExists(file));
     EXPECT_EQ(inTrash, trash() + "/files/" + name);
     EXPECT_EQ(readAll(inTrash), "contents");
 
@@ -129,9 +124,7 @@ TEST_F(TrashTest, LinksFoldersAndLongNames) {
     const QByteArray target = tree.fileWith("outside/keep.txt", "keep");
     ASSERT_TRUE(moveToTrash(tree.symlink("link.txt", target)));
     EXPECT_EQ(readAll(target), "keep");  // the link moved, not its target
-    struct stat st;
-    ASSERT_EQ(::lstat((trash() + "/files/link.txt").constData(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_TRUE(QFileInfo(QFile::decodeName(trash() + "/files/link.txt")).isSymLink());
 
     tree.fileWith("pack/sub/b.txt", "b");
     ASSERT_TRUE(moveToTrash(tree.path("pack/")));
@@ -191,7 +184,7 @@ TEST_F(TrashTest, EntryOfAnOpenFolderIsMovedEvenWhenThePathChanged) {
     const bool moved = moveEntryToTrash(fd, "item.txt", inside);
     ::close(fd);
     ASSERT_TRUE(moved);
-    EXPECT_FALSE(exists(tree.path("moved/item.txt")));
+    EXPECT_FALSE(entryExists(tree.path("moved/item.txt")));
     EXPECT_EQ(readAll(outside), "outside");
     EXPECT_EQ(readAll(trash() + "/files/item.txt"), "inside");
 }
@@ -206,18 +199,19 @@ TEST_F(TrashTest, OtherFileSystemUsesTheTrashAtItsTop) {
         ::access("/dev/shm", W_OK) != 0)
         GTEST_SKIP() << "no writable second file system at the top of /dev/shm";
     const QByteArray topTrash = "/dev/shm/.Trash-" + QByteArray::number(::getuid());
-    const bool hadTopTrash = exists(topTrash);
+    const bool hadTopTrash = entryExists(topTrash);
     char folder[] = "/dev/shm/vantrel-trash-XXXXXX";
     ASSERT_NE(::mkdtemp(folder), nullptr);
     const QByteArray file = QByteArray(folder) + "/shm-file.txt";
     QByteArray inTrash;
+    const auto infoFile = [&] {
+        return topTrash + "/info/" + inTrash.mid(inTrash.lastIndexOf('/') + 1) + ".trashinfo";
+    };
     // Removes only what the test made: the trash may be shared.
     const auto cleanup = qScopeGuard([&] {
         if (!inTrash.isEmpty()) {
             ::unlink(inTrash.constData());
-            ::unlink(
-                (topTrash + "/info/" + inTrash.mid(inTrash.lastIndexOf('/') + 1) + ".trashinfo")
-                    .constData());
+            ::unlink(infoFile().constData());
         }
         if (!hadTopTrash) {
             ::unlink(topTrash.constData());
@@ -234,15 +228,14 @@ TEST_F(TrashTest, OtherFileSystemUsesTheTrashAtItsTop) {
     EXPECT_TRUE(inTrash.startsWith(topTrash + "/files/"));
     EXPECT_EQ(readAll(inTrash), "shm");
     // Path= is relative to the top of the file system.
-    const QByteArray info =
-        readAll(topTrash + "/info/" + inTrash.mid(inTrash.lastIndexOf('/') + 1) + ".trashinfo");
+    const QByteArray info = readAll(infoFile());
     EXPECT_TRUE(info.contains("\nPath=" + QByteArray(folder + 9).toPercentEncoding("/") +
                               "/shm-file.txt\n"))
         << info.constData();
     struct stat st;
     ASSERT_EQ(::lstat(topTrash.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_FALSE(exists(trash() + "/files/shm-file.txt"));
+    EXPECT_FALSE(entryExists(trash() + "/files/shm-file.txt"));
 }
 
 }  // namespace
