@@ -7,11 +7,9 @@
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QPrinterInfo>
-#include <QPushButton>
-#include <QtTest/QtTest>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace vantrel;
 using namespace Qt::StringLiterals;
