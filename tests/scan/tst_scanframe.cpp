@@ -47,6 +47,10 @@ public:
     ScanJob* job = nullptr;  // the running scan's
 };
 
+DriveEntry folderDrive(const QByteArray& root) {
+    return DriveEntry{root, QStringLiteral("folder")};
+}
+
 class ToolWindow : public QDialog {
 public:
     ToolWindow() {
@@ -77,6 +81,12 @@ public:
                 return int(visitor.names.size());
             });
     }
+    // Starts a scan of the folder `root` and waits until it is held at the first name.
+    void scanHeld(const QByteArray& root) {
+        visitor.gateOpen = false;
+        QVERIFY(scan({folderDrive(root)}));
+        QTRY_VERIFY(visitor.atFirst.load());
+    }
 
     QPushButton* btScan = new QPushButton(QStringLiteral("&Start"), this);
     QLineEdit* edWild = new QLineEdit(this);
@@ -85,8 +95,7 @@ public:
     QPushButton* btAbort = new QPushButton(this);
     QLabel* pnlSel = new QLabel(this);
     GateVisitor visitor;
-    int finishCalls = 0;
-    int finishCallsAtPost = -1;
+    int finishCalls = 0, finishCallsAtPost = -1;
     bool finishedOnGuiThread = false;
     ScanOutcome lastOutcome;
     ScanFrame frame{this};  // last: destroyed first, while the visitor lives
@@ -103,10 +112,6 @@ public:
     }
 };
 
-DriveEntry folderDrive(const QByteArray& root) {
-    return DriveEntry{root, QStringLiteral("folder")};
-}
-
 }  // namespace
 
 class TestScanFrame : public QObject {
@@ -116,19 +121,17 @@ private Q_SLOTS:
     void controlsAreLockedDuringTheScanAndRestoredAfter() {
         ScriptedDialogs dialogs;
         test::TempTree tree;
-        tree.file("sub/a.txt", 1);
-        tree.file("b.txt", 1);
+        for (const char* name : {"sub/a.txt", "b.txt"})
+            tree.file(name, 1);
         ToolWindow w;
         w.show();
         QCOMPARE(w.btAbort->text(), QStringLiteral("&Abort"));
         QVERIFY(!w.btAbort->isVisible());
-        w.visitor.gateOpen = false;
         QSignalSpy finished(&w.frame, &ScanFrame::finished);
 
-        QVERIFY(w.scan({folderDrive(tree.root())}));
-        QTRY_VERIFY(w.visitor.atFirst.load());
-        QVERIFY(!w.btScan->isEnabled() && !w.edWild->isEnabled() && !w.btPrint->isVisible());
-        QVERIFY(w.btAbort->isVisible());
+        w.scanHeld(tree.root());
+        QVERIFY(!w.btScan->isEnabled() && !w.edWild->isEnabled() && !w.btPrint->isVisible() &&
+                w.btAbort->isVisible());
         QCOMPARE(w.focusWidget(), w.btAbort);
         QCOMPARE(w.pnlSel->cursor().shape(), Qt::WaitCursor);
         QTRY_COMPARE(w.pnlSel->text(), displayText(tree.path("sub")));
@@ -146,8 +149,8 @@ private Q_SLOTS:
         QCOMPARE(w.finishCalls, 1);
         QCOMPARE(w.finishCallsAtPost, 0);
         QVERIFY(w.finishedOnGuiThread);
-        QVERIFY(w.btScan->isEnabled() && w.edWild->isEnabled() && !w.edOff->isEnabled());
-        QVERIFY(w.btPrint->isVisible() && !w.btAbort->isVisible());
+        QVERIFY(w.btScan->isEnabled() && w.edWild->isEnabled() && !w.edOff->isEnabled() &&
+                w.btPrint->isVisible() && !w.btAbort->isVisible());
         QVERIFY(!w.pnlSel->testAttribute(Qt::WA_SetCursor));
         QVERIFY(!w.lastOutcome.aborted());
         QVERIFY(dialogs.messages.isEmpty());
@@ -163,7 +166,6 @@ private Q_SLOTS:
             tree.file(n, 1);
         ToolWindow w;
         w.show();
-        w.visitor.gateOpen = false;
         QSignalSpy jobEnded(&w.frame, &ScanFrame::jobEnded);
         int finishCallsWhileOpen = -1;
         dialogs.whileOpen = [&] {
@@ -171,8 +173,7 @@ private Q_SLOTS:
             QTRY_VERIFY(!jobEnded.isEmpty());
             finishCallsWhileOpen = w.finishCalls;
         };
-        QVERIFY(w.scan({folderDrive(tree.root())}));
-        QTRY_VERIFY(w.visitor.atFirst.load());
+        w.scanHeld(tree.root());
         QTest::mouseClick(w.btAbort, Qt::LeftButton);
         QCOMPARE(dialogs.messageTexts(), QStringList{"LIST INCOMPLETE ... ABORTED BY USER"});
         QCOMPARE(dialogs.messages.first().kind, BoxKind::Warning);
@@ -187,16 +188,13 @@ private Q_SLOTS:
     void closeCanAbortQuietlyForToolsThatWantIt() {
         ScriptedDialogs dialogs;
         test::TempTree tree;
-        tree.file("a", 1);
-        tree.file("b", 1);
+        for (const char* name : {"a", "b"})
+            tree.file(name, 1);
         ToolWindow w;
         w.frame.setCloseWhileScanning(ScanFrame::CloseWhileScanning::Abort);
         w.show();
-        w.visitor.gateOpen = false;
-        QVERIFY(w.scan({folderDrive(tree.root())}));
-        QTRY_VERIFY(w.visitor.atFirst.load());
-        QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
+        w.scanHeld(tree.root());
+        QVERIFY(!w.close() && w.isVisible());
         w.visitor.gateOpen = true;
         QTRY_VERIFY(!w.frame.isRunning());
         QVERIFY(w.lastOutcome.abortedByUser);
@@ -210,8 +208,8 @@ private Q_SLOTS:
     void endMessages() {
         test::TempTree tree;
         tree.mkdir("empty");
-        tree.file("ok/1", 1);
-        tree.file("ok/2", 1);
+        for (const char* name : {"ok/1", "ok/2"})
+            tree.file(name, 1);
         const DriveEntry bad{tree.file("plain", 1), QStringLiteral("ext4")};
         const DriveEntry ok = folderDrive(tree.path("ok"));
         struct Row {
