@@ -2,10 +2,10 @@
 // real temporary trees; and the folder protections.
 
 #include "results/Deletion.h"
+#include "HomeTree.h"
 #include "platform/FileRecord.h"
 #include "platform/Trash.h"
 #include "results/FolderProtection.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +16,10 @@
 #include <optional>
 #include <utility>
 
-#include <sys/stat.h>
-
 namespace vantrel {
 namespace {
 
-bool exists(const QByteArray& path) {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
-}
+using test::exists;
 
 int entryCount(const QByteArray& folder) {
     return int(QDir(QFile::decodeName(folder))
@@ -32,22 +27,18 @@ int entryCount(const QByteArray& folder) {
                    .size());
 }
 
+// Names each instance of a parameterised test by the label of its case.
+const auto byLabel = [](const auto& row) { return std::string(row.param.label); };
+
 // Each test has its own home (so its own trash and settings) in its tree.
 class DeletionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_oldHome = qgetenv("HOME");
-        qputenv("HOME", tree.mkdir("home"));
         ASSERT_TRUE(QStandardPaths::isTestModeEnabled());
         ASSERT_TRUE(homeTrashFolder().startsWith(tree.path("home/")));
     }
-    void TearDown() override { qputenv("HOME", m_oldHome); }
 
-    // A plain file where the trash folder should be.
-    void blockTrash() { tree.fileWith(homeTrashFolder().mid(tree.root().size() + 1), "blocked"); }
-
-    test::TempTree tree;
-    QByteArray m_oldHome;
+    test::HomeTree tree;
 };
 
 // ---- Marked files ---------------------------------------------------------
@@ -86,15 +77,13 @@ TEST_P(BadFileTest, IsReportedNotCountedAndTheRestGoesOn) {
     EXPECT_EQ(exists(bad), c.staysOnDisk);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BadFileTest,
-    ::testing::Values(BadFileCase{"ReadOnlyFile", "5.bin", "5.bin", "5.bin", true},
-                      BadFileCase{"InReadOnlyFolder", "locked/5.bin", "locked", "locked/5.bin",
-                                  true},
-                      BadFileCase{"AlreadyGone", "", "", "nowhere/5.bin", false},
-                      BadFileCase{"IsAFolder", "folder/5.bin", "", "folder", true},
-                      BadFileCase{"Empty", "", "", "", false}),
-    [](const auto& row) { return std::string(row.param.label); });
+const BadFileCase kBadFiles[] = {
+    {"ReadOnlyFile", "5.bin", "5.bin", "5.bin", true},
+    {"InReadOnlyFolder", "locked/5.bin", "locked", "locked/5.bin", true},
+    {"AlreadyGone", "", "", "nowhere/5.bin", false},
+    {"IsAFolder", "folder/5.bin", "", "folder", true},
+    {"Empty", "", "", "", false}};
+INSTANTIATE_TEST_SUITE_P(Cases, BadFileTest, ::testing::ValuesIn(kBadFiles), byLabel);
 
 TEST_F(DeletionTest, LinkGoesItselfNotItsTarget) {
     const QByteArray target = tree.file("outside/big.bin", 5000);
@@ -121,6 +110,13 @@ struct QuestionScript {
     }
 };
 
+// A tree deletion's counts and flags, joined for one comparison.
+std::string summary(const FolderDeletionResult& r) {
+    return std::to_string(r.files) + " files " + std::to_string(r.bytes) + " bytes " +
+           std::to_string(r.failures.size()) + " failures" + (r.finished ? "" : ", stopped") +
+           (r.folderRemoved ? ", removed" : "");
+}
+
 TEST_F(DeletionTest, LinksToOutsideAreRemovedAsEntriesAndOutsideIsUntouched) {
     tree.file("outside/keep1.bin", 111);
     tree.file("outside/inner/keep2.bin", 222);
@@ -133,9 +129,7 @@ TEST_F(DeletionTest, LinksToOutsideAreRemovedAsEntriesAndOutsideIsUntouched) {
     QuestionScript script{{true, true, true, true}, {}};
     const FolderDeletionResult r =
         deleteFolderTree(tree.path("victim/"), false, script.callbacks());
-    EXPECT_TRUE(r.finished && r.folderRemoved);
-    EXPECT_EQ(r.files, 5);  // own.bin and the four links
-    EXPECT_EQ(r.bytes, 10);
+    EXPECT_EQ(summary(r), "5 files 10 bytes 0 failures, removed");  // own.bin and four links
     EXPECT_EQ(entryCount(tree.path("outside")), 2);
     EXPECT_EQ(entryCount(tree.path("outside/inner")), 1);
     // Every link was a system entry, asked about in name order.
@@ -163,8 +157,7 @@ TEST_F(DeletionTest, RefusedFolders) {
     if (::stat("/proc/self", &proc) != 0)
         GTEST_SKIP() << "no /proc";
     const FolderDeletionResult mount = deleteFolderTree("/proc", false, {});
-    EXPECT_EQ(mount.files, 0);
-    ASSERT_EQ(mount.failures.size(), 1);
+    ASSERT_EQ(summary(mount), "0 files 0 bytes 1 failures");
     EXPECT_EQ(mount.failures[0].error, QStringLiteral("Another file system is mounted here"));
 }
 
@@ -208,14 +201,12 @@ TEST_P(AttributeTest, AskedOncePerAttributeAndNoStopsTheRun) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AttributeTest,
-    ::testing::Values(AttributeCase{"ReadOnly", "victim/m.bin", 'f', 0444, {faReadOnly}},
-                      AttributeCase{
-                          "ReadOnlyAndHidden", "victim/m/.both", 'f', 0400, {faReadOnly, faHidden}},
-                      AttributeCase{"Fifo", "victim/m-fifo", 'p', 0, {faSysFile}},
-                      AttributeCase{"HiddenLink", "victim/m/.link", 'l', 0, {faHidden, faSysFile}}),
-    [](const auto& row) { return std::string(row.param.label); });
+const AttributeCase kAttributes[] = {
+    {"ReadOnly", "victim/m.bin", 'f', 0444, {faReadOnly}},
+    {"ReadOnlyAndHidden", "victim/m/.both", 'f', 0400, {faReadOnly, faHidden}},
+    {"Fifo", "victim/m-fifo", 'p', 0, {faSysFile}},
+    {"HiddenLink", "victim/m/.link", 'l', 0, {faHidden, faSysFile}}};
+INSTANTIATE_TEST_SUITE_P(Cases, AttributeTest, ::testing::ValuesIn(kAttributes), byLabel);
 
 TEST_F(DeletionTest, ReadOnlyAndUnreadableSubFoldersAreReportedAndTheRestGoes) {
     tree.file("victim/a.bin", 10);
@@ -228,10 +219,7 @@ TEST_F(DeletionTest, ReadOnlyAndUnreadableSubFoldersAreReportedAndTheRestGoes) {
     if (!checks.enforced())
         GTEST_SKIP() << "permission checks cannot be enforced";
     const FolderDeletionResult r = deleteFolderTree(tree.path("victim"), false, {});
-    EXPECT_TRUE(r.finished && !r.folderRemoved);
-    EXPECT_EQ(r.files, 2);
-    EXPECT_EQ(r.bytes, 40);
-    ASSERT_EQ(r.failures.size(), 2);
+    ASSERT_EQ(summary(r), "2 files 40 bytes 2 failures");
     EXPECT_EQ(r.failures[0].path, tree.path("victim/closed"));
     EXPECT_TRUE(r.failures[0].folder);
     EXPECT_EQ(r.failures[1].path, tree.path("victim/locked/in.bin"));
@@ -245,21 +233,18 @@ TEST_F(DeletionTest, RecyclingNeverWalksIntoTheTrashItself) {
     const QByteArray data = homeTrashFolder().left(homeTrashFolder().lastIndexOf('/'));
     tree.fileWith(data.mid(tree.root().size() + 1) + "/extra.bin", "12345");
     const FolderDeletionResult r = deleteFolderTree(data, true, {});
-    EXPECT_EQ(r.files, 1);
-    EXPECT_EQ(r.bytes, 5);
+    EXPECT_EQ(summary(r), "1 files 5 bytes 0 failures");
     EXPECT_EQ(entryCount(homeTrashFolder() + "/files"), 2);
 }
 
 // The confirmation window test trashes a list into a trash that cannot be
 // used; a folder tree must not count what it could not recycle either.
 TEST_F(DeletionTest, RecyclingIntoARefusingTrashCountsNothing) {
-    blockTrash();
+    tree.fileWith(homeTrashFolder().mid(tree.root().size() + 1), "blocked");  // no trash folder
     tree.file("t/1.bin", 10);
     tree.file("t/sub/2.bin", 20);
     const FolderDeletionResult r = deleteFolderTree(tree.path("t"), true, {});
-    EXPECT_FALSE(r.folderRemoved);
-    EXPECT_EQ(r.files + r.bytes, 0);
-    EXPECT_EQ(r.failures.size(), 2);
+    EXPECT_EQ(summary(r), "0 files 0 bytes 2 failures");
     EXPECT_TRUE(exists(tree.path("t/1.bin")) && exists(tree.path("t/sub/2.bin")));
 }
 
@@ -295,19 +280,17 @@ TEST_P(ProtectionTest, Message) {
               expected[e][1]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Folders, ProtectionTest,
-    ::testing::Values(ProtectionCase{"Root", "/", Expect::Root},
-                      ProtectionCase{"RootByDots", "//usr/..", Expect::Root},
-                      ProtectionCase{"MountPoint", "/proc", Expect::Root},
-                      ProtectionCase{"UsrOddly", "//usr/./share/..", Expect::System},
-                      ProtectionCase{"Lib32Missing", "/libx32", Expect::System},
-                      ProtectionCase{"UnderUsr", "/usr/share/doc", Expect::Allowed},
-                      ProtectionCase{"Home", "~/sub/../", Expect::System},
-                      ProtectionCase{"HomeByLink", "~/sub/home-again", Expect::System},
-                      ProtectionCase{"UnderHome", "~/sub/projects", Expect::Allowed},
-                      ProtectionCase{"NotThere", "/no/such/folder", Expect::Allowed}),
-    [](const auto& row) { return std::string(row.param.label); });
+const ProtectionCase kFolders[] = {{"Root", "/", Expect::Root},
+                                   {"RootByDots", "//usr/..", Expect::Root},
+                                   {"MountPoint", "/proc", Expect::Root},
+                                   {"UsrOddly", "//usr/./share/..", Expect::System},
+                                   {"Lib32Missing", "/libx32", Expect::System},
+                                   {"UnderUsr", "/usr/share/doc", Expect::Allowed},
+                                   {"Home", "~/sub/../", Expect::System},
+                                   {"HomeByLink", "~/sub/home-again", Expect::System},
+                                   {"UnderHome", "~/sub/projects", Expect::Allowed},
+                                   {"NotThere", "/no/such/folder", Expect::Allowed}};
+INSTANTIATE_TEST_SUITE_P(Folders, ProtectionTest, ::testing::ValuesIn(kFolders), byLabel);
 
 }  // namespace
 }  // namespace vantrel

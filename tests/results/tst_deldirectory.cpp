@@ -2,49 +2,28 @@
 // as a user does: protections, the three choices, the empty-folder shortcut,
 // the tree deletion with its questions, the summary and the savings totals.
 
+#include "HomeTree.h"
 #include "platform/Trash.h"
-#include "results/Savings.h"
 #include "results/ui/FolderDeletion.h"
 #include "results/ui/TfrmDelDirectory.h"
 #include "settings/IniFile.h"
-#include "support/TestSupport.h"
-#include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest/QtTest>
-
-#include <sys/stat.h>
 
 #include <memory>
 
 using namespace vantrel;
-
-namespace {
-
-bool exists(const QByteArray& path) {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
-}
-
-const QString kNote =
-    QStringLiteral(" (Note: Deletion operation canceled ... not all files deleted)");
-
-SavingsTotals today(qint64 n, qint64 bytes, qint64 recycled, qint64 recycledBytes) {
-    return {n, bytes, recycled, recycledBytes, dayNumber(QDate::currentDate())};
-}
-
-}  // namespace
+using namespace vantrel::test;
 
 class TestDelDirectory : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<test::TempTree> m_tree;
-    QByteArray m_oldHome;
+    std::unique_ptr<HomeTree> m_tree;
 
     // The whole flow, answering the confirmation window with one of its buttons.
     static FolderDeletionOutcome deleteByButton(
@@ -59,16 +38,11 @@ private:
 
 private Q_SLOTS:
     void init() {
-        m_tree = std::make_unique<test::TempTree>();
-        m_oldHome = qgetenv("HOME");
-        qputenv("HOME", m_tree->mkdir("home"));
+        m_tree = std::make_unique<HomeTree>();
         QVERIFY(vantrelIni().path().startsWith(QFile::decodeName(m_tree->root() + '/')));
         QVERIFY(homeTrashFolder().startsWith(m_tree->root() + '/'));
     }
-    void cleanup() {
-        qputenv("HOME", m_oldHome);
-        m_tree.reset();
-    }
+    void cleanup() { m_tree.reset(); }
 
     void windowChoices() {
         const QByteArray folder = m_tree->mkdir("caf\xE9");
@@ -153,7 +127,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("lockedName");  // sorts before or after a.bin
         QTest::addColumn<QString>("message");
         QTest::addColumn<qint64>("deleted");
-        const QString one = QStringLiteral("Deleted 1 files for a savings of 10 bytes.") + kNote;
+        const QString one = QStringLiteral(
+            "Deleted 1 files for a savings of 10 bytes. (Note: "
+            "Deletion operation canceled ... not all files deleted)");
         QTest::newRow("yes") << int(Answer::Yes) << QByteArray("b-locked.bin")
                              << QStringLiteral("Deleted 2 files for a savings of 30 bytes.")
                              << qint64(2);

@@ -2,12 +2,10 @@
 // trashing real files, the questions, failures, the progress bar and the
 // savings totals in the test settings file.
 
+#include "HomeTree.h"
 #include "platform/Trash.h"
-#include "results/Savings.h"
 #include "results/ui/TfrmReallyDelete.h"
 #include "settings/IniFile.h"
-#include "support/TestSupport.h"
-#include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
 #include <QDir>
@@ -18,18 +16,12 @@
 #include <QPushButton>
 #include <QtTest/QtTest>
 
-#include <sys/stat.h>
-
 #include <memory>
 
 using namespace vantrel;
+using namespace vantrel::test;
 
 namespace {
-
-bool exists(const QByteArray& path) {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
-}
 
 // Records, for every message box, what the progress bar showed meanwhile.
 class BarWatchingDialogs : public ScriptedDialogs {
@@ -51,25 +43,15 @@ class TestReallyDelete : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<test::TempTree> m_tree;
-    QByteArray m_oldHome;
-    static SavingsTotals today(qint64 n, qint64 bytes, qint64 recycled, qint64 recycledBytes) {
-        return {n, bytes, recycled, recycledBytes, dayNumber(QDate::currentDate())};
-    }
+    std::unique_ptr<HomeTree> m_tree;
 
 private Q_SLOTS:
     void init() {
-        m_tree = std::make_unique<test::TempTree>();
-        m_oldHome = qgetenv("HOME");
-        // Settings and trash of this test live in its own tree.
-        qputenv("HOME", m_tree->mkdir("home"));
+        m_tree = std::make_unique<HomeTree>();
         QVERIFY(vantrelIni().path().startsWith(QFile::decodeName(m_tree->root() + '/')));
         QVERIFY(homeTrashFolder().startsWith(m_tree->root() + '/'));
     }
-    void cleanup() {
-        qputenv("HOME", m_oldHome);
-        m_tree.reset();
-    }
+    void cleanup() { m_tree.reset(); }
 
     void deleteAllFilesListsSortedAndCountsWhatWent() {
         const QByteArray odd = m_tree->file("a/caf\xE9.bin", 3500);
