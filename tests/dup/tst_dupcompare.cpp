@@ -85,296 +85,281 @@ private Q_SLOTS:
         m_dialogs.reset();
     }
 
-    void sizeOnlyWalkThroughThePairs();
-    void crcComparison_data();
-    void crcComparison();
-    void markActsOnTheRowHoldingTheShownFile();
-    void vanishedFileKeepsThePreviousFacts();
-    void gridWithoutAPair();
-    void worksWithTheDuplicatesWindow();
-    void crcResultIsDroppedWhenTheWindowCloses();
-    void differingVersionLinesAreHighlighted();
-    void printsWithoutHighlight();
-    void usableAboveAModalSource();
+    // Size only, a.txt 100, b.txt 100, c.txt 200: from the first pair there is
+    // no matching pair ahead, so PgDn shows the last pair, its sizes highlighted.
+    void sizeOnlyWalkThroughThePairs() {
+        FakeSource source(3);
+        threeFiles(source);
+        TfrmDupCompare w;
+        w.showFor(source);
+        QCOMPARE(w.leftRow(), 1);
+        QCOMPARE(w.GroupBox1->title(), QStringLiteral("a.txt"));
+        QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
+        QVERIFY(!highlighted(w.lblSizeBytes1));
+
+        QTest::keyClick(&w, Qt::Key_PageDown);
+        QCOMPARE(w.leftRow(), 2);
+        QCOMPARE(w.GroupBox2->title(), QStringLiteral("c.txt"));
+        QCOMPARE(w.lblSizebytes2->text(), QStringLiteral("200 bytes"));
+        QVERIFY(highlighted(w.lblSizeBytes1) && highlighted(w.lblSizebytes2));
+        QCOMPARE(source.grid->currentGridRow(), 2);  // the grid follows
+        w.sbR1->click();                             // on the last pair: nothing happens
+        QCOMPARE(w.leftRow(), 2);
+
+        QTest::keyClick(&w, Qt::Key_PageUp);
+        QCOMPARE(w.leftRow(), 1);
+        QVERIFY(!highlighted(w.lblSizeBytes1));
+    }
+
+    void crcComparison_data() {
+        QTest::addColumn<QByteArray>("right");
+        QTest::addColumn<QString>("left");  // its label text; empty after a failure
+        QTest::addColumn<bool>("aqua");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("identical")
+            << QByteArray("123456789") << QStringLiteral("CBF43926 file contents are identical")
+            << false << QString();
+        QTest::newRow("different")
+            << QByteArray("123456780") << QStringLiteral("CBF43926 file contents differ") << true
+            << QString();
+        QTest::newRow("empty file") << QByteArray() << QString() << false
+                                    << QStringLiteral("Could not create file mapping object");
+    }
+
+    void crcComparison() {
+        QFETCH(QByteArray, right);
+        QFETCH(QString, left);
+        QFETCH(bool, aqua);
+        QFETCH(QString, message);
+        FakeSource source(3);
+        source.addFile(m_tree->fileWith("one/f.bin", "123456789"));
+        source.addFile(m_tree->fileWith("two/f.bin", right));
+        TfrmDupCompare w;
+        w.showFor(source);
+        QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
+        w.btCompute->click();
+        // The result arrives through the event loop; until then the buttons
+        // that would change the pair are off.
+        QVERIFY(w.crcRunning());
+        QVERIFY(!w.btCompute->isEnabled() && !w.btMark1->isEnabled() && !w.sbR1->isEnabled());
+        QVERIFY(done.wait());
+        QCOMPARE(m_dialogs->messageTexts(),
+                 message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(w.lblCRC1->text(), left);
+        QVERIFY(w.lblCRC2->text().endsWith(left.mid(8)));
+        QCOMPARE(highlighted(w.lblCRC1) && highlighted(w.lblCRC2), aqua);
+        QVERIFY(!w.crcRunning() && w.btCompute->isEnabled());
+    }
+
+    // The window shows a copy of the grid; a mark goes to the row that now holds
+    // the file shown, and to no row when the file is no longer listed.
+    void markActsOnTheRowHoldingTheShownFile() {
+        FakeSource source(3);
+        threeFiles(source, 2);
+        TfrmDupCompare w;
+        w.showFor(source);
+        QCOMPARE(w.leftRow(), 2);
+        w.btMark1->click();
+        w.btMark2->click();
+        QCOMPARE(source.marked, (QList<int>{2, 3}));
+        QCOMPARE(source.grid->gridModel()->markedCount(), 2);
+
+        // A new scan lists the files in another order while the window is open.
+        source.grid->ClearGrid();
+        source.marked.clear();
+        source.addFile(m_tree->path("c.txt"));
+        source.addFile(m_tree->path("a.txt"));
+        w.btMark1->click();  // b.txt: no longer listed
+        QVERIFY(source.marked.isEmpty());
+        w.btMark2->click();  // c.txt, now row 1
+        QCOMPARE(source.marked, QList<int>{1});
+        QCOMPARE(source.grid->gridModel()->markedPaths(), QList<QByteArray>{m_tree->path("c.txt")});
+    }
+
+    // Stepping onto a pair whose right file has vanished keeps the file shown
+    // before; Run and View act on what is shown.
+    void vanishedFileKeepsThePreviousFacts() {
+        FakeSource source(3);
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            source.addFile(m_tree->file(name, 100));
+        TfrmDupCompare w;
+        QByteArray launched;
+        w.setLauncher([&launched](const QByteArray& p) {
+            launched = p;
+            return false;
+        });
+        w.showFor(source);
+        QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
+        w.btCompute->click();
+        QVERIFY(done.wait());
+        QVERIFY(!w.lblCRC2->text().isEmpty());
+
+        QVERIFY(QFile::remove(QString::fromUtf8(m_tree->path("c.txt"))));
+        w.sbR1Click();
+        QCOMPARE(w.leftRow(), 2);
+        QCOMPARE(w.GroupBox1->title(), QStringLiteral("b.txt"));
+        QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
+        QCOMPARE(w.lblCRC2->text(), QString());
+        QCOMPARE(w.shownPath(1), m_tree->path("b.txt"));
+
+        w.btLaunch2->click();
+        QCOMPARE(launched, m_tree->path("b.txt"));
+        QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("Couldn't run ") +
+                                                        QString::fromUtf8(m_tree->path("b.txt"))});
+        QByteArray viewed;
+        m_dialogs->dialogHandlers.push_back([&viewed](QDialog& d) {
+            viewed = qobject_cast<TfrmView*>(&d)->fileName();
+            return int(QDialog::Rejected);
+        });
+        w.btView2->click();
+        QCOMPARE(viewed, m_tree->path("b.txt"));
+    }
+
+    // A grid with no data row has no pair: the buttons are off and pressing
+    // them anyway does nothing.
+    void gridWithoutAPair() {
+        FakeSource empty(0);
+        TfrmDupCompare w;
+        w.showFor(empty);
+        for (QPushButton* b : {w.btMark1, w.btMark2, w.btView1, w.btCompute})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+        w.btMark1Click();
+        w.btComputeClick();
+        w.btView1Click();
+        QVERIFY(empty.marked.isEmpty() && !w.crcRunning());
+        QVERIFY(m_dialogs->messages.isEmpty() && m_dialogs->dialogTitles.isEmpty());
+    }
+
+    // The real duplicates window: "P&airs" shows this window above it, marks
+    // reach its grid, and its end sends this window home.
+    void worksWithTheDuplicatesWindow() {
+        QWidget launcher;
+        TfrmDupCompare w(&launcher);
+        auto dup = std::make_unique<TfrmDup>(true, &w, &launcher);
+        dup->show();
+        for (const char* name : {"a/same.txt", "b/same.txt"})
+            dup->dupGrid().addToGrid(rowFor(m_tree->file(name, 10)));
+        dup->dupGrid().setCurrentGridRow(1);
+        dup->btCompareClick();
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.parentWidget(), dup.get());
+        QCOMPARE(w.lblFolder2->text(), QString::fromUtf8(m_tree->path("b")));
+        w.btMark2->click();
+        QVERIFY(dup->dupGrid().gridModel()->isMarked(2));
+        QCOMPARE(dup->pnlSel->text(), QStringLiteral("1 files 10 bytes"));
+
+        dup.reset();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.parentWidget(), &launcher);
+        QCOMPARE(w.source(), nullptr);
+    }
+
+    void crcResultIsDroppedWhenTheWindowCloses() {
+        FakeSource source(3);
+        threeFiles(source);
+        TfrmDupCompare w;
+        w.showFor(source);
+        QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
+        w.btCompute->click();
+        w.btClose->click();
+        QVERIFY(!w.isVisible());
+        QVERIFY(done.wait());
+        QCOMPARE(w.lblCRC1->text(), QString());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // Two programs whose file versions differ: only that line is drawn aqua, in
+    // both lists.
+    void differingVersionLinesAreHighlighted() {
+        test::PeFixtureOptions other;
+        other.strings[2].second = QStringLiteral("1.2.3.5");  // FileVersion
+        FakeSource source(3);
+        source.addFile(m_tree->fileWith("a/tool.exe", test::samplePeImage()));
+        source.addFile(m_tree->fileWith("b/tool.exe", test::buildPeImage(other)));
+        TfrmDupCompare w;
+        w.showFor(source);
+        QCOMPARE(w.tlBox2->item(2)->text(), QStringLiteral("File version: 1.2.3.5"));
+        for (int i = 0; i < 11; ++i)
+            QCOMPARE(w.versionLineDiffers(i), i == 2);
+        for (QListWidget* list : {w.tlBox1, w.tlBox2}) {
+            const QImage image = list->viewport()->grab().toImage();
+            const QRect differing = list->visualItemRect(list->item(2));
+            const QRect same = list->visualItemRect(list->item(0));
+            QCOMPARE(QColor(image.pixel(differing.right() - 2, differing.center().y())),
+                     TfrmDupCompare::highlightColor());
+            QCOMPARE(QColor(image.pixel(same.right() - 2, same.center().y())),
+                     w.normalBackground());
+        }
+    }
+
+    // The printed image has no aqua; the screen keeps it. Cancelled prints nothing.
+    void printsWithoutHighlight() {
+        FakeSource source(3);
+        threeFiles(source, 2);
+        TfrmDupCompare w;
+        w.showFor(source);
+        QVERIFY(highlighted(w.lblSizeBytes1));
+        QImage image(w.size(), QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        w.renderForPrint(painter);
+        painter.end();
+        int aqua = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                aqua += image.pixel(x, y) == TfrmDupCompare::highlightColor().rgb();
+        QCOMPARE(aqua, 0);
+        QVERIFY(highlighted(w.lblSizeBytes1) && highlighted(w.lblSizebytes2));
+
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is installed; the rest prints to a PDF file only");
+        const QString pdf = QDir::home().filePath(QStringLiteral("vantrel-pairs.pdf"));
+        QFile::remove(pdf);
+        m_dialogs->printAnswers = {false};
+        w.btPrint->click();
+        QVERIFY(!QFile::exists(pdf));
+        m_dialogs->printAnswers = {true};
+        w.btPrint->click();
+        QTRY_VERIFY(QFileInfo(pdf).size() > 0);
+        QVERIFY(m_dialogs->messages.isEmpty() && highlighted(w.lblSizeBytes1));
+        QFile::remove(pdf);
+    }
+
+    // The duplicates window runs modal; the comparison opened from it must still
+    // take clicks (through the window system, where modality applies).
+    void usableAboveAModalSource() {
+        QWidget launcher;  // outlives the source window it will own
+        launcher.show();
+        FakeSource source(3);
+        threeFiles(source);
+        TfrmDupCompare w(&launcher);
+        source.window->setParent(&launcher, Qt::Dialog);
+        source.window->setWindowModality(Qt::ApplicationModal);
+        source.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(source.window.get()));
+        w.showFor(source);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto click = [](QWidget* window, QWidget* target) {
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              target->mapTo(window, target->rect().center()));
+        };
+        click(&w, w.btMark1);
+        QCOMPARE(source.marked, QList<int>{1});
+        click(&w, w.sbR1);
+        QCOMPARE(w.leftRow(), 2);
+    }
 
 private:
-    // a.txt 100, b.txt 100, c.txt 200.
-    void threeFiles(FakeSource& source) {
+    // a.txt 100, b.txt 100, c.txt 200, the given row current.
+    void threeFiles(FakeSource& source, int current = 1) {
         for (const auto& [name, size] : {std::pair{"a.txt", 100}, {"b.txt", 100}, {"c.txt", 200}})
             source.addFile(m_tree->file(name, size, name[0]));
+        source.grid->setCurrentGridRow(current);
     }
 
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<test::TempTree> m_tree;
 };
-
-// Size only, a.txt 100, b.txt 100, c.txt 200: from the first pair there is
-// no matching pair ahead, so PgDn shows the last pair, its sizes highlighted.
-void TestDupCompare::sizeOnlyWalkThroughThePairs() {
-    FakeSource source(3);
-    threeFiles(source);
-    source.grid->setCurrentGridRow(1);
-    TfrmDupCompare w;
-    w.showFor(source);
-    QCOMPARE(w.leftRow(), 1);
-    QCOMPARE(w.GroupBox1->title(), QStringLiteral("a.txt"));
-    QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
-    QVERIFY(!highlighted(w.lblSizeBytes1));
-
-    QTest::keyClick(&w, Qt::Key_PageDown);
-    QCOMPARE(w.leftRow(), 2);
-    QCOMPARE(w.GroupBox2->title(), QStringLiteral("c.txt"));
-    QCOMPARE(w.lblSizebytes2->text(), QStringLiteral("200 bytes"));
-    QVERIFY(highlighted(w.lblSizeBytes1) && highlighted(w.lblSizebytes2));
-    QCOMPARE(source.grid->currentGridRow(), 2);  // the grid follows
-    w.sbR1->click();                             // on the last pair: nothing happens
-    QCOMPARE(w.leftRow(), 2);
-
-    QTest::keyClick(&w, Qt::Key_PageUp);
-    QCOMPARE(w.leftRow(), 1);
-    QVERIFY(!highlighted(w.lblSizeBytes1));
-}
-
-void TestDupCompare::crcComparison_data() {
-    QTest::addColumn<QByteArray>("right");
-    QTest::addColumn<QString>("left");  // its label text; empty after a failure
-    QTest::addColumn<bool>("aqua");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("identical") << QByteArray("123456789")
-                               << QStringLiteral("CBF43926 file contents are identical") << false
-                               << QString();
-    QTest::newRow("different") << QByteArray("123456780")
-                               << QStringLiteral("CBF43926 file contents differ") << true
-                               << QString();
-    QTest::newRow("empty file") << QByteArray() << QString() << false
-                                << QStringLiteral("Could not create file mapping object");
-}
-
-void TestDupCompare::crcComparison() {
-    QFETCH(QByteArray, right);
-    QFETCH(QString, left);
-    QFETCH(bool, aqua);
-    QFETCH(QString, message);
-    FakeSource source(3);
-    source.addFile(m_tree->fileWith("one/f.bin", "123456789"));
-    source.addFile(m_tree->fileWith("two/f.bin", right));
-    TfrmDupCompare w;
-    w.showFor(source);
-    QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
-    w.btCompute->click();
-    // The result arrives through the event loop; until then the buttons
-    // that would change the pair are off.
-    QVERIFY(w.crcRunning());
-    QVERIFY(!w.btCompute->isEnabled() && !w.btMark1->isEnabled() && !w.sbR1->isEnabled());
-    QVERIFY(done.wait());
-    QCOMPARE(m_dialogs->messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(w.lblCRC1->text(), left);
-    QVERIFY(w.lblCRC2->text().endsWith(left.mid(8)));
-    QCOMPARE(highlighted(w.lblCRC1) && highlighted(w.lblCRC2), aqua);
-    QVERIFY(!w.crcRunning() && w.btCompute->isEnabled());
-}
-
-// The window shows a copy of the grid; a mark goes to the row that now holds
-// the file shown, and to no row when the file is no longer listed.
-void TestDupCompare::markActsOnTheRowHoldingTheShownFile() {
-    FakeSource source(3);
-    threeFiles(source);
-    source.grid->setCurrentGridRow(2);
-    TfrmDupCompare w;
-    w.showFor(source);
-    QCOMPARE(w.leftRow(), 2);
-    w.btMark1->click();
-    w.btMark2->click();
-    QCOMPARE(source.marked, (QList<int>{2, 3}));
-    QCOMPARE(source.grid->gridModel()->markedCount(), 2);
-
-    // A new scan lists the files in another order while the window is open.
-    source.grid->ClearGrid();
-    source.marked.clear();
-    source.addFile(m_tree->path("c.txt"));
-    source.addFile(m_tree->path("a.txt"));
-    w.btMark1->click();  // b.txt: no longer listed
-    QVERIFY(source.marked.isEmpty());
-    w.btMark2->click();  // c.txt, now row 1
-    QCOMPARE(source.marked, QList<int>{1});
-    QCOMPARE(source.grid->gridModel()->markedPaths(), QList<QByteArray>{m_tree->path("c.txt")});
-}
-
-// Stepping onto a pair whose right file has vanished keeps the file shown
-// before; Run and View act on what is shown.
-void TestDupCompare::vanishedFileKeepsThePreviousFacts() {
-    FakeSource source(3);
-    for (const char* name : {"a.txt", "b.txt", "c.txt"})
-        source.addFile(m_tree->file(name, 100));
-    TfrmDupCompare w;
-    QByteArray launched;
-    w.setLauncher([&launched](const QByteArray& p) {
-        launched = p;
-        return false;
-    });
-    w.showFor(source);
-    QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
-    w.btCompute->click();
-    QVERIFY(done.wait());
-    QVERIFY(!w.lblCRC2->text().isEmpty());
-
-    QVERIFY(QFile::remove(QString::fromUtf8(m_tree->path("c.txt"))));
-    w.sbR1Click();
-    QCOMPARE(w.leftRow(), 2);
-    QCOMPARE(w.GroupBox1->title(), QStringLiteral("b.txt"));
-    QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
-    QCOMPARE(w.lblCRC2->text(), QString());
-    QCOMPARE(w.shownPath(1), m_tree->path("b.txt"));
-
-    w.btLaunch2->click();
-    QCOMPARE(launched, m_tree->path("b.txt"));
-    QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("Couldn't run ") +
-                                                    QString::fromUtf8(m_tree->path("b.txt"))});
-    QByteArray viewed;
-    m_dialogs->dialogHandlers.push_back([&viewed](QDialog& d) {
-        viewed = qobject_cast<TfrmView*>(&d)->fileName();
-        return int(QDialog::Rejected);
-    });
-    w.btView2->click();
-    QCOMPARE(viewed, m_tree->path("b.txt"));
-}
-
-// A grid with no data row has no pair: the buttons are off and pressing
-// them anyway does nothing.
-void TestDupCompare::gridWithoutAPair() {
-    FakeSource empty(0);
-    TfrmDupCompare w;
-    w.showFor(empty);
-    for (QPushButton* b : {w.btMark1, w.btMark2, w.btView1, w.btCompute})
-        QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
-    w.btMark1Click();
-    w.btComputeClick();
-    w.btView1Click();
-    QVERIFY(empty.marked.isEmpty() && !w.crcRunning());
-    QVERIFY(m_dialogs->messages.isEmpty() && m_dialogs->dialogTitles.isEmpty());
-}
-
-// The real duplicates window: "P&airs" shows this window above it, marks
-// reach its grid, and its end sends this window home.
-void TestDupCompare::worksWithTheDuplicatesWindow() {
-    QWidget launcher;
-    TfrmDupCompare w(&launcher);
-    auto dup = std::make_unique<TfrmDup>(true, &w, &launcher);
-    dup->show();
-    for (const char* name : {"a/same.txt", "b/same.txt"})
-        dup->dupGrid().addToGrid(rowFor(m_tree->file(name, 10)));
-    dup->dupGrid().setCurrentGridRow(1);
-    dup->btCompareClick();
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.parentWidget(), dup.get());
-    QCOMPARE(w.lblFolder2->text(), QString::fromUtf8(m_tree->path("b")));
-    w.btMark2->click();
-    QVERIFY(dup->dupGrid().gridModel()->isMarked(2));
-    QCOMPARE(dup->pnlSel->text(), QStringLiteral("1 files 10 bytes"));
-
-    dup.reset();
-    QVERIFY(!w.isVisible());
-    QCOMPARE(w.parentWidget(), &launcher);
-    QCOMPARE(w.source(), nullptr);
-}
-
-void TestDupCompare::crcResultIsDroppedWhenTheWindowCloses() {
-    FakeSource source(3);
-    threeFiles(source);
-    TfrmDupCompare w;
-    w.showFor(source);
-    QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
-    w.btCompute->click();
-    w.btClose->click();
-    QVERIFY(!w.isVisible());
-    QVERIFY(done.wait());
-    QCOMPARE(w.lblCRC1->text(), QString());
-    QVERIFY(m_dialogs->messages.isEmpty());
-}
-
-// Two programs whose file versions differ: only that line is drawn aqua, in
-// both lists.
-void TestDupCompare::differingVersionLinesAreHighlighted() {
-    test::PeFixtureOptions other;
-    other.strings[2].second = QStringLiteral("1.2.3.5");  // FileVersion
-    FakeSource source(3);
-    m_tree->mkdir("a");
-    m_tree->mkdir("b");
-    source.addFile(m_tree->fileWith("a/tool.exe", test::samplePeImage()));
-    source.addFile(m_tree->fileWith("b/tool.exe", test::buildPeImage(other)));
-    TfrmDupCompare w;
-    w.showFor(source);
-    QCOMPARE(w.tlBox2->item(2)->text(), QStringLiteral("File version: 1.2.3.5"));
-    for (int i = 0; i < 11; ++i)
-        QCOMPARE(w.versionLineDiffers(i), i == 2);
-    for (QListWidget* list : {w.tlBox1, w.tlBox2}) {
-        const QImage image = list->viewport()->grab().toImage();
-        const QRect differing = list->visualItemRect(list->item(2));
-        const QRect same = list->visualItemRect(list->item(0));
-        QCOMPARE(QColor(image.pixel(differing.right() - 2, differing.center().y())),
-                 TfrmDupCompare::highlightColor());
-        QCOMPARE(QColor(image.pixel(same.right() - 2, same.center().y())), w.normalBackground());
-    }
-}
-
-// The printed image has no aqua; the screen keeps it. Cancelled prints nothing.
-void TestDupCompare::printsWithoutHighlight() {
-    FakeSource source(3);
-    threeFiles(source);
-    source.grid->setCurrentGridRow(2);
-    TfrmDupCompare w;
-    w.showFor(source);
-    QVERIFY(highlighted(w.lblSizeBytes1));
-    QImage image(w.size(), QImage::Format_RGB32);
-    image.fill(Qt::black);
-    {
-        QPainter painter(&image);
-        w.renderForPrint(painter);
-    }
-    int aqua = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            aqua += image.pixel(x, y) == TfrmDupCompare::highlightColor().rgb();
-    QCOMPARE(aqua, 0);
-    QVERIFY(highlighted(w.lblSizeBytes1) && highlighted(w.lblSizebytes2));
-
-    if (!QPrinterInfo::availablePrinters().isEmpty())
-        QSKIP("a printer is installed; the rest prints to a PDF file only");
-    const QString pdf = QDir::home().filePath(QStringLiteral("vantrel-pairs.pdf"));
-    QFile::remove(pdf);
-    m_dialogs->printAnswers = {false};
-    w.btPrint->click();
-    QVERIFY(!QFile::exists(pdf));
-    m_dialogs->printAnswers = {true};
-    w.btPrint->click();
-    QTRY_VERIFY(QFileInfo(pdf).size() > 0);
-    QVERIFY(m_dialogs->messages.isEmpty() && highlighted(w.lblSizeBytes1));
-    QFile::remove(pdf);
-}
-
-// The duplicates window runs modal; the comparison opened from it must still
-// take clicks (through the window system, where modality applies).
-void TestDupCompare::usableAboveAModalSource() {
-    QWidget launcher;  // outlives the source window it will own
-    launcher.show();
-    FakeSource source(3);
-    threeFiles(source);
-    TfrmDupCompare w(&launcher);
-    source.window->setParent(&launcher, Qt::Dialog);
-    source.window->setWindowModality(Qt::ApplicationModal);
-    source.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(source.window.get()));
-    w.showFor(source);
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const auto click = [](QWidget* window, QWidget* target) {
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                          target->mapTo(window, target->rect().center()));
-    };
-    click(&w, w.btMark1);
-    QCOMPARE(source.marked, QList<int>{1});
-    click(&w, w.sbR1);
-    QCOMPARE(w.leftRow(), 2);
-}
 
 VANTREL_QTEST_MAIN(TestDupCompare)
 #include "tst_dupcompare.moc"
