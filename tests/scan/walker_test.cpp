@@ -50,6 +50,15 @@ public:
             return ".";
         return path.startsWith(m_root + "/") ? path.mid(m_root.size() + 1) : path;
     }
+    // The report's errors as "Kind path" (path as rel() gives it), joined by ";".
+    QByteArray errorsOf(const WalkReport& report) const {
+        static const char* const kinds[] = {"DriveNotOpened", "FolderNotOpened", "FolderNotRead",
+                                            "EntryNotRead", "FolderLoop"};
+        QByteArrayList out;
+        for (const WalkError& e : report.errors)
+            out.append(kinds[int(e.kind)] + (" " + rel(e.path)));
+        return out.join(';');
+    }
 
     QByteArrayList log, entries, folders;
     std::function<void(const QByteArray&)> onEnter;
@@ -94,10 +103,8 @@ TEST(WalkOrder, SubFoldersDepthFirstThenTheFoldersOwnFilesRootLast) {
     EXPECT_TRUE(report.errors.isEmpty());
     // The progress counts every entry listed and shows the root again for its own files.
     const ScanProgress::Snapshot s = control.progress.snapshot();
-    EXPECT_EQ(s.folders, 5);
-    EXPECT_EQ(s.entries, 9);
-    EXPECT_EQ(s.handedOn, 4);
-    EXPECT_EQ(s.folder, tree.root());
+    EXPECT_EQ(std::tuple(s.folders, s.entries, s.handedOn, s.folder),
+              std::tuple(5, 9, 4, tree.root()));
 }
 
 // Names that are not UTF-8 (Latin-1 here) keep their exact bytes.
@@ -144,11 +151,10 @@ TEST(WalkMask, HandsOnPlainFilesAndWhatTheMaskIncludes) {
     for (const auto& [mask, expected] : rows) {
         Recorder r(tree.root());
         walkTree(r, tree.root(), withMask(mask));
-        QByteArrayList top;
-        for (const QByteArray& e : r.entries) {
+        QByteArrayList top;  // the root's own entries
+        for (const QByteArray& e : r.entries)
             if (!e.contains('/'))
                 top.append(e);
-        }
         EXPECT_EQ(top, expected) << mask;
         EXPECT_FALSE(r.folders.contains(tree.path(".hiddenfolder"))) << mask;  // never entered
     }
@@ -197,15 +203,10 @@ TEST(WalkFailures, UnreadableFoldersAreSkippedRecordedAndTheWalkGoesOn) {
     Recorder r(tree.root());
     const WalkReport report = walkTree(r, tree.root(), withMask(0));
     EXPECT_EQ(r.entries, (QByteArrayList{"a/before.txt", "z/after.txt", "root.txt"}));
-    QByteArrayList seen;
-    for (const WalkError& e : report.errors) {
-        seen.append(QByteArray::number(int(e.kind)) + " " + r.rel(e.path));
+    EXPECT_EQ(r.errorsOf(report),
+              "FolderNotOpened locked;FolderNotOpened noexec/sub;EntryNotRead noexec/one.txt");
+    for (const WalkError& e : report.errors)
         EXPECT_EQ(e.errorNumber, EACCES);
-    }
-    using K = WalkError::Kind;
-    EXPECT_EQ(seen, (QByteArrayList{QByteArray::number(int(K::FolderNotOpened)) + " locked",
-                                    QByteArray::number(int(K::FolderNotOpened)) + " noexec/sub",
-                                    QByteArray::number(int(K::EntryNotRead)) + " noexec/one.txt"}));
     EXPECT_TRUE(
         report.errors.first().message().startsWith(QFile::decodeName(tree.path("locked")) + ": "));
     EXPECT_FALSE(report.aborted);
@@ -294,17 +295,13 @@ TEST(WalkFileSystems, AnotherFileSystemIsNotEntered) {
 TEST(WalkFileSystems, BindMountOfAnAncestorIsRecordedAsALoop) {
     test::TempTree tree;
     tree.file("a/x", 1);
-    const QByteArray loop = QByteArray::number(int(WalkError::Kind::FolderLoop));
-    const int result = inMountNamespace(";" + loop + ":a", [&]() -> QByteArray {
+    const int result = inMountNamespace(";FolderLoop a", [&]() -> QByteArray {
         if (::mount(tree.root().constData(), tree.path("a").constData(), nullptr, MS_BIND,
                     nullptr) != 0)
             return "SKIP";
         Recorder r(tree.root());
         const WalkReport report = walkTree(r, tree.root(), withMask(0));
-        QByteArray text = r.entries.join(",");
-        for (const WalkError& e : report.errors)
-            text += ";" + QByteArray::number(int(e.kind)) + ":" + r.rel(e.path);
-        return text;
+        return r.entries.join(",") + ";" + r.errorsOf(report);
     });
     if (result == 2)
         GTEST_SKIP() << "no private mount namespace or bind mounts here";
