@@ -11,11 +11,7 @@ namespace vantrel {
 namespace {
 
 TEST(Placement, FormatIsTenNumbersEachFollowedByTheDelimiter) {
-    Placement p;
-    p.left = 120;
-    p.top = 80;
-    p.right = 620;
-    p.bottom = 460;
+    Placement p{.left = 120, .top = 80, .right = 620, .bottom = 460};
     EXPECT_EQ(formatPlacement(p), QStringLiteral("0 1 -1 -1 -1 -1 120 80 620 460 "));
     EXPECT_EQ(formatPlacement(p, QStringLiteral(";")),
               QStringLiteral("0;1;-1;-1;-1;-1;120;80;620;460;"));

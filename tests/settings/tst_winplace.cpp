@@ -111,11 +111,8 @@ void TestWinPlace::storedStates() {
 
 void TestWinPlace::placeOnNoScreenIsMovedOntoTheScreen() {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    Placement far;
-    far.left = area.right() + 5000;
-    far.top = area.bottom() + 5000;
-    far.right = far.left + 300;
-    far.bottom = far.top + 200;
+    const int left = area.right() + 5000, top = area.bottom() + 5000;
+    const Placement far{.left = left, .top = top, .right = left + 300, .bottom = top + 200};
     auto w = window(QRect(10, 10, 200, 150));
     QVERIFY(TWinPlace::applyPlacement(*w, far));
     QCOMPARE(w->geometry().size(), QSize(300, 200));

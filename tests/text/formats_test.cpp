@@ -77,11 +77,9 @@ TEST(RelativeDateText, CalendarWeeksMonthsAndYears) {
         {wed, {-5, 3, 1}, ""}};  // before the year 1: no text
     for (const auto& [reference, file, text] : rows) {
         // Times of day do not count, only calendar days.
-        EXPECT_EQ(
-            relativeDateText(QDateTime(file, QTime(17, 5)), QDateTime(reference, QTime(9, 30)))
-                .toStdString(),
-            text)
-            << file.toString(Qt::ISODate).toStdString();
+        const QString got =
+            relativeDateText(QDateTime(file, QTime(17, 5)), QDateTime(reference, QTime(9, 30)));
+        EXPECT_EQ(got.toStdString(), text) << file.toString(Qt::ISODate).toStdString();
     }
     EXPECT_EQ(relativeDateText(QDateTime(), QDateTime(wed, QTime(12, 0))), QString());
     EXPECT_EQ(relativeDateText(QDateTime(wed, QTime(1, 0)), QDateTime()), QString());

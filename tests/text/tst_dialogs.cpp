@@ -82,9 +82,8 @@ void TestDialogs::boxes() {
         inspectNextBox(&seen, QMessageBox::Ok);
         box(text, nullptr);
         QVERIFY(seen);
-        QCOMPARE(seen->caption, caption);
+        QCOMPARE(QStringList({seen->caption, seen->text}), QStringList({caption, text}));
         QCOMPARE(seen->icon, icon);
-        QCOMPARE(seen->text, text);
         QCOMPARE(seen->buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
     }
 }
