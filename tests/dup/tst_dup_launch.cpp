@@ -47,10 +47,80 @@ class TestDupLaunch : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void bothButtonsOpenTheWindowInTheirMode();
-    void pairsReachTheLongLivedCompareWindow();
+    void init() {
+        m_files = std::make_unique<test::TempTree>();
+        setDriveListOverride(QList<DriveEntry>{{m_files->root(), QStringLiteral("folder")}});
+    }
+
+    void cleanup() {
+        setDriveListOverride(std::nullopt);
+        m_files.reset();
+    }
+
+    void bothButtonsOpenTheWindowInTheirMode() {
+        AppWindows windows;
+        TfrmMain frmMain(windows);
+        registerTool(windows);
+        frmMain.updateToolButtons();
+        frmMain.show();
+
+        ScriptedDialogs script;
+        QList<bool> modes;
+        QList<QPointer<QDialog>> made;
+        QList<QWidget*> owners;
+        const auto handler = [&](QDialog& d) {
+            auto& w = dynamic_cast<TfrmDup&>(d);
+            // The criterion is for duplicates only.
+            modes << w.duplicateMode() << w.cbDup->isVisible();
+            made.append(&w);
+            owners.append(w.parentWidget());
+            w.btClose->click();
+            return w.result();
+        };
+        script.dialogHandlers = {handler, handler};
+        button(frmMain, "btFileHog")->click();
+        button(frmMain, "btDuplicate")->click();
+        QCOMPARE(modes, (QList<bool>{false, false, true, true}));
+        QCOMPARE(owners, (QList<QWidget*>{&frmMain, &frmMain}));
+        QCOMPARE(script.dialogTitles,
+                 (QStringList{QStringLiteral("Find and delete file hogs"),
+                              QStringLiteral("Find and delete duplicate files")}));
+        // Each window is gone once it has closed.
+        QVERIFY(made.size() == 2 && !made[0] && !made[1]);
+    }
+
+    void pairsReachTheLongLivedCompareWindow() {
+        m_files->file("x/pair.txt", 10);
+        m_files->file("y/pair.txt", 10);
+        AppWindows windows;
+        registerTool(windows);
+        TfrmMain frmMain(windows);
+        windows.setLongLivedFactory(
+            LongLivedWindow::PairComparison,
+            [](QWidget*, const AppWindows&) { return std::make_unique<FakeCompareWindow>(); });
+        windows.createLongLivedWindows(&frmMain);
+        auto* compare =
+            dynamic_cast<FakeCompareWindow*>(windows.longLived(LongLivedWindow::PairComparison));
+        QVERIFY(compare);
+        frmMain.show();
+
+        ScriptedDialogs script;
+        QWidget* source = nullptr;
+        script.dialogHandlers.push_back([&](QDialog& d) {
+            auto& w = dynamic_cast<TfrmDup&>(d);
+            source = &w;
+            w.pckDrive->setTickedRoots({m_files->root()});
+            w.num1->setValue(0);
+            if (!scanAndWait(w) || !w.btCompare->isVisible())
+                return int(QDialog::Rejected);
+            w.btCompare->click();
+            w.btClose->click();
+            return w.result();
+        });
+        button(frmMain, "btDuplicate")->click();
+        QCOMPARE(compare->shownFor, QList<QWidget*>{source});
+        QCOMPARE(compare->closing, 1);
+    }
 
 private:
     void registerTool(AppWindows& windows) {
@@ -60,81 +130,6 @@ private:
 
     std::unique_ptr<test::TempTree> m_files;
 };
-
-void TestDupLaunch::init() {
-    m_files = std::make_unique<test::TempTree>();
-    setDriveListOverride(QList<DriveEntry>{DriveEntry{m_files->root(), QStringLiteral("folder")}});
-}
-
-void TestDupLaunch::cleanup() {
-    setDriveListOverride(std::nullopt);
-    m_files.reset();
-}
-
-void TestDupLaunch::bothButtonsOpenTheWindowInTheirMode() {
-    AppWindows windows;
-    TfrmMain frmMain(windows);
-    registerTool(windows);
-    frmMain.updateToolButtons();
-    frmMain.show();
-
-    ScriptedDialogs script;
-    QList<bool> modes;
-    QList<QPointer<QDialog>> made;
-    QList<QWidget*> owners;
-    for (int i = 0; i < 2; ++i) {
-        script.dialogHandlers.push_back([&](QDialog& d) {
-            auto& w = dynamic_cast<TfrmDup&>(d);
-            modes.append(w.duplicateMode());
-            modes.append(w.cbDup->isVisible());  // the criterion is for duplicates only
-            made.append(&w);
-            owners.append(w.parentWidget());
-            w.btClose->click();
-            return w.result();
-        });
-    }
-    button(frmMain, "btFileHog")->click();
-    button(frmMain, "btDuplicate")->click();
-    QCOMPARE(modes, (QList<bool>{false, false, true, true}));
-    QCOMPARE(owners, (QList<QWidget*>{&frmMain, &frmMain}));
-    QCOMPARE(script.dialogTitles, (QStringList{QStringLiteral("Find and delete file hogs"),
-                                               QStringLiteral("Find and delete duplicate files")}));
-    // Each window is gone once it has closed.
-    QVERIFY(made.size() == 2 && !made[0] && !made[1]);
-}
-
-void TestDupLaunch::pairsReachTheLongLivedCompareWindow() {
-    m_files->file("x/pair.txt", 10);
-    m_files->file("y/pair.txt", 10);
-    AppWindows windows;
-    registerTool(windows);
-    TfrmMain frmMain(windows);
-    windows.setLongLivedFactory(LongLivedWindow::PairComparison, [](QWidget*, const AppWindows&) {
-        return std::make_unique<FakeCompareWindow>();
-    });
-    windows.createLongLivedWindows(&frmMain);
-    auto* compare =
-        dynamic_cast<FakeCompareWindow*>(windows.longLived(LongLivedWindow::PairComparison));
-    QVERIFY(compare);
-    frmMain.show();
-
-    ScriptedDialogs script;
-    QWidget* source = nullptr;
-    script.dialogHandlers.push_back([&](QDialog& d) {
-        auto& w = dynamic_cast<TfrmDup&>(d);
-        source = &w;
-        w.pckDrive->setTickedRoots({m_files->root()});
-        w.num1->setValue(0);
-        if (!scanAndWait(w) || !w.btCompare->isVisible())
-            return int(QDialog::Rejected);
-        w.btCompare->click();
-        w.btClose->click();
-        return w.result();
-    });
-    button(frmMain, "btDuplicate")->click();
-    QCOMPARE(compare->shownFor, QList<QWidget*>{source});
-    QCOMPARE(compare->closing, 1);
-}
 
 VANTREL_QTEST_MAIN(TestDupLaunch)
 #include "tst_dup_launch.moc"
