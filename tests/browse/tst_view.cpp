@@ -178,10 +178,8 @@ private Q_SLOTS:
     }
 
     void peeksAtStrings() {
-        TfrmView& view = show("prog.bin", QByteArray("\x7f"
-                                                     "ELF\0\0Hello world\0Hello\0version 2.7.1\0",
-                                                     38) +
-                                              QByteArray(3000, '\x01') + "Copyright holder");
+        const QByteArray elf("\177ELF\0\0Hello world\0Hello\0version 2.7.1\0", 38);
+        TfrmView& view = show("prog.bin", elf + QByteArray(3000, '\x01') + "Copyright holder");
         QString stringsFile;
         QStringList lines;
         m_dialogs->dialogHandlers.push_back([&](QDialog& dialog) {

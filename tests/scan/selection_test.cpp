@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <unistd.h>
@@ -114,13 +115,10 @@ class DriveListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setDriveListOverride(QList<DriveEntry>{{"/", "ext4"}, {"/home", "ext4"}});
-        char buffer[4096];
-        ASSERT_NE(::getcwd(buffer, sizeof buffer), nullptr);
-        m_cwd = buffer;
     }
     void TearDown() override {
         setDriveListOverride(std::nullopt);
-        EXPECT_EQ(::chdir(m_cwd.constData()), 0);
+        EXPECT_TRUE(QDir::setCurrent(m_cwd));
     }
     IniFile iniWith(const QByteArray& content) {
         return IniFile(QFile::decodeName(tree.fileWith("vantrel.ini", content)));
@@ -133,7 +131,7 @@ protected:
     }
 
     test::TempTree tree;
-    QByteArray m_cwd;
+    const QString m_cwd = QDir::currentPath();
 };
 
 TEST_F(DriveListTest, StoredFoldersFollowTheSystemDrivesOnceInOneSpelling) {
@@ -141,8 +139,7 @@ TEST_F(DriveListTest, StoredFoldersFollowTheSystemDrivesOnceInOneSpelling) {
         iniWith("[Folders]\nNumber=7\nFile1=/data/x/\nFile2=/home\nFile3=relative/path\n"
                 "File4=/data//x\nFile5=/srv/./pub\nFile6=\nFile7=/a/../b\nFile8=/beyond\n"));
     EXPECT_EQ(roots(entries), (QList<QByteArray>{"/", "/home", "/data/x", "/srv/pub", "/b"}));
-    EXPECT_FALSE(entries[1].userAdded);
-    EXPECT_TRUE(entries[2].userAdded);
+    EXPECT_TRUE(!entries[1].userAdded && entries[2].userAdded);
     EXPECT_EQ(entries[2].drive.text(), "/data/x  [folder]");
     for (const QByteArray body : {"Number=junk\nFile1=/a\n", "Number=-1\nFile1=/a\n"})
         EXPECT_EQ(driveListEntries(iniWith("[Folders]\n" + body)).size(), 2) << body.constData();

@@ -63,8 +63,7 @@ private Q_SLOTS:
             QTest::keyClicks(picker.Edit1, row[0]);
             QTest::keyClick(picker.Edit1, Qt::Key_Return);
             QCOMPARE(picker.result(), int(QDialog::Accepted));
-            QCOMPARE(picker.pick().pattern, row[1]);
-            QCOMPARE(picker.pick().description, row[2]);
+            QCOMPARE((QStringList{row[0], picker.pick().pattern, picker.pick().description}), row);
             QCOMPARE(picker.pick().linesToAdd().size(), row[1].isEmpty() ? 0 : 1);
         }
     }
