@@ -38,6 +38,7 @@
 #include <memory>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -70,7 +71,7 @@ private Q_SLOTS:
         // Settings and trash of this test live in its own home.
         m_oldHome = qgetenv("HOME");
         qputenv("HOME", m_home->root());
-        setDriveListOverride(QList<DriveEntry>{{m_files->root(), QStringLiteral("folder")}});
+        setDriveListOverride(QList<DriveEntry>{{m_files->root(), u"folder"_s}});
         m_dialogs = std::make_unique<ScriptedDialogs>();
     }
 
@@ -95,8 +96,7 @@ private Q_SLOTS:
         QVERIFY(!w->close());
 
         w->btAbort->click();
-        QCOMPARE(m_dialogs->messageTexts().value(0),
-                 QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER"));
+        QCOMPARE(m_dialogs->messageTexts().value(0), u"LIST INCOMPLETE ... ABORTED BY USER"_s);
         QVERIFY(!finished.isEmpty() || finished.wait(60000));
         QVERIFY(w->scanFrame().lastOutcome().abortedByUser);
         QVERIFY(!w->btAbort->isVisible() && w->btScan->isEnabled() && w->cbDup->isEnabled());
@@ -130,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(runScan(*w));
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(rowPaths(*w), paths({"a/one.txt", "c/three.txt", "b/two.txt"}));
-        QCOMPARE(w->pnlSel->text(), QStringLiteral("3 duplicates found"));
+        QCOMPARE(w->pnlSel->text(), u"3 duplicates found"_s);
         for (QPushButton* b : {w->btMark, w->btDelete, w->btPrint, w->btClip, w->btDetails})
             QVERIFY2(b->isVisible(), qPrintable(b->objectName()));
         QVERIFY(!w->btDelete->isEnabled());
@@ -143,7 +143,7 @@ private Q_SLOTS:
         QVERIFY(!w->scanFrame().isRunning());
         w->grid->setCurrentGridRow(3);
         w->btMark->click();
-        QCOMPARE(w->pnlSel->text(), QStringLiteral("2 files 3,000 bytes"));
+        QCOMPARE(w->pnlSel->text(), u"2 files 3,000 bytes"_s);
 
         m_dialogs->dialogHandlers.push_back(confirmWith(&TfrmReallyDelete::btClose));
         w->btDelete->click();
@@ -211,13 +211,12 @@ private Q_SLOTS:
         }
         QVERIFY(runScan(*w));
         QCOMPARE(rowPaths(*w), paths(expected));
-        QCOMPARE(w->pnlSel->text(),
-                 QString::number(expected.size()) + QStringLiteral(" file hogs found"));
+        QCOMPARE(w->pnlSel->text(), QString::number(expected.size()) + u" file hogs found"_s);
         const ResultGridModel* model = w->grid->gridModel();
         for (int row = 1; row <= model->rowCounter(); ++row)
             QCOMPARE(model->cellText(row, 4), QString::fromUtf8(model->pathAt(row)));
         if (condition < 0)
-            QCOMPARE(model->cellText(1, 0), QStringLiteral("5,368,709,120"));
+            QCOMPARE(model->cellText(1, 0), u"5,368,709,120"_s);
     }
 
     void secondNumberSmallerIsRefused() {
@@ -262,7 +261,7 @@ private Q_SLOTS:
         QCOMPARE(shown(), QStringList{"Warning: " + candidateListFullMessage()});
         QVERIFY(w->scanFrame().lastOutcome().stoppedByTool);
         QCOMPARE(rowPaths(*w), paths({"d1/x.dat", "d2/x.dat", "d3/x.dat"}));
-        QCOMPARE(w->pnlSel->text(), QStringLiteral("3 duplicates found"));
+        QCOMPARE(w->pnlSel->text(), u"3 duplicates found"_s);
         QVERIFY(w->btMark->isVisible() && w->btScan->isEnabled());
     }
 
@@ -275,10 +274,10 @@ private Q_SLOTS:
         w->grid->setCurrentGridRow(1);
         w->btMark->click();
         QVERIFY(w->grid->gridModel()->isMarked(1));
-        QCOMPARE(w->pnlSel->text(), QStringLiteral("0 files 0 bytes"));
+        QCOMPARE(w->pnlSel->text(), u"0 files 0 bytes"_s);
         QVERIFY(!w->btDelete->isEnabled());
         w->btMark->click();
-        QCOMPARE(w->pnlSel->text(), QStringLiteral("1 files 700 bytes"));
+        QCOMPARE(w->pnlSel->text(), u"1 files 700 bytes"_s);
     }
 
     void fileVanishedBeforeDeleting() {
@@ -286,13 +285,13 @@ private Q_SLOTS:
         auto w = openWindow(true);
         QVERIFY(runScan(*w));
         w->grid->Markall1Click();
-        QCOMPARE(w->pnlSel->text(), QStringLiteral("3 files 300 bytes"));
+        QCOMPARE(w->pnlSel->text(), u"3 files 300 bytes"_s);
         QVERIFY(QFile::remove(QFile::decodeName(m_files->path("b/v.txt"))));
         m_dialogs->answers = {Answer::Yes};
         m_dialogs->dialogHandlers.push_back(confirmWith(&TfrmReallyDelete::btDelete));
         w->btDelete->click();
         QCOMPARE(m_dialogs->messageTexts(),
-                 QStringList{QStringLiteral("Couldn't delete file - ") +
+                 QStringList{u"Couldn't delete file - "_s +
                              QFile::decodeName(m_files->path("b/v.txt"))});
         QCOMPARE(existing(), QList<QByteArray>());
         QVERIFY(!w->isVisible());
@@ -312,17 +311,14 @@ private Q_SLOTS:
         QCOMPARE(w->grid->gridModel()->pathAt(1), m_files->path("a.bin"));
         w->btClip->click();
         QStringList found;  // size and path of each line
-        for (const QString& line :
-             QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n")))
-            found << line.section(QLatin1Char('\t'), 0, 0) + QLatin1Char(' ') +
-                         line.section(QLatin1Char('\t'), 4, 4);
+        for (const QString& line : QGuiApplication::clipboard()->text().split(u"\r\n"_s))
+            found << line.section('\t', 0, 0) + ' ' + line.section('\t', 4, 4);
         const QString root = QFile::decodeName(m_files->root());
         QCOMPARE(found, (QStringList{"500,000 " + root + "/c.bin", "400,000 " + root + "/a.bin",
                                      "300,000 " + root + "/b.bin"}));
         w->num1->setValue(9);
-        QCOMPARE(w->printTitle(),
-                 QStringLiteral("File Hogs larger or equal to 0 KB matching *.* on drive(s) ") +
-                     root + QLatin1Char(' '));
+        QCOMPARE(w->printTitle(), u"File Hogs larger or equal to 0 KB matching *.* on drive(s) "_s +
+                                      root + QLatin1Char(' '));
 
         QList<QByteArray> opened;
         const auto record = [&](QDialog& d) {
@@ -398,7 +394,7 @@ private:
     QStringList shown() const {
         QStringList out;
         for (const ScriptedDialogs::Shown& m : m_dialogs->messages)
-            out << boxCaption(m.kind) + QStringLiteral(": ") + m.text;
+            out << boxCaption(m.kind) + u": "_s + m.text;
         return out;
     }
 

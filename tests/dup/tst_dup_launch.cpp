@@ -20,6 +20,7 @@
 #include <memory>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -49,7 +50,7 @@ class TestDupLaunch : public QObject {
 private Q_SLOTS:
     void init() {
         m_files = std::make_unique<test::TempTree>();
-        setDriveListOverride(QList<DriveEntry>{{m_files->root(), QStringLiteral("folder")}});
+        setDriveListOverride(QList<DriveEntry>{{m_files->root(), u"folder"_s}});
     }
 
     void cleanup() {
@@ -82,9 +83,8 @@ private Q_SLOTS:
         button(frmMain, "btDuplicate")->click();
         QCOMPARE(modes, (QList<bool>{false, false, true, true}));
         QCOMPARE(owners, (QList<QWidget*>{&frmMain, &frmMain}));
-        QCOMPARE(script.dialogTitles,
-                 (QStringList{QStringLiteral("Find and delete file hogs"),
-                              QStringLiteral("Find and delete duplicate files")}));
+        QCOMPARE(script.dialogTitles, (QStringList{u"Find and delete file hogs"_s,
+                                                   u"Find and delete duplicate files"_s}));
         // Each window is gone once it has closed.
         QVERIFY(made.size() == 2 && !made[0] && !made[1]);
     }

@@ -26,6 +26,7 @@
 #include <memory>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -93,14 +94,14 @@ private Q_SLOTS:
         TfrmDupCompare w;
         w.showFor(source);
         QCOMPARE(w.leftRow(), 1);
-        QCOMPARE(w.GroupBox1->title(), QStringLiteral("a.txt"));
-        QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
+        QCOMPARE(w.GroupBox1->title(), u"a.txt"_s);
+        QCOMPARE(w.GroupBox2->title(), u"b.txt"_s);
         QVERIFY(!highlighted(w.lblSizeBytes1));
 
         QTest::keyClick(&w, Qt::Key_PageDown);
         QCOMPARE(w.leftRow(), 2);
-        QCOMPARE(w.GroupBox2->title(), QStringLiteral("c.txt"));
-        QCOMPARE(w.lblSizebytes2->text(), QStringLiteral("200 bytes"));
+        QCOMPARE(w.GroupBox2->title(), u"c.txt"_s);
+        QCOMPARE(w.lblSizebytes2->text(), u"200 bytes"_s);
         QVERIFY(highlighted(w.lblSizeBytes1) && highlighted(w.lblSizebytes2));
         QCOMPARE(source.grid->currentGridRow(), 2);  // the grid follows
         w.sbR1->click();                             // on the last pair: nothing happens
@@ -117,13 +118,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("aqua");
         QTest::addColumn<QString>("message");
         QTest::newRow("identical")
-            << QByteArray("123456789") << QStringLiteral("CBF43926 file contents are identical")
-            << false << QString();
-        QTest::newRow("different")
-            << QByteArray("123456780") << QStringLiteral("CBF43926 file contents differ") << true
+            << QByteArray("123456789") << u"CBF43926 file contents are identical"_s << false
             << QString();
-        QTest::newRow("empty file") << QByteArray() << QString() << false
-                                    << QStringLiteral("Could not create file mapping object");
+        QTest::newRow("different")
+            << QByteArray("123456780") << u"CBF43926 file contents differ"_s << true << QString();
+        QTest::newRow("empty file")
+            << QByteArray() << QString() << false << u"Could not create file mapping object"_s;
     }
 
     void crcComparison() {
@@ -197,15 +197,15 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(QString::fromUtf8(m_tree->path("c.txt"))));
         w.sbR1Click();
         QCOMPARE(w.leftRow(), 2);
-        QCOMPARE(w.GroupBox1->title(), QStringLiteral("b.txt"));
-        QCOMPARE(w.GroupBox2->title(), QStringLiteral("b.txt"));
+        QCOMPARE(w.GroupBox1->title(), u"b.txt"_s);
+        QCOMPARE(w.GroupBox2->title(), u"b.txt"_s);
         QCOMPARE(w.lblCRC2->text(), QString());
         QCOMPARE(w.shownPath(1), m_tree->path("b.txt"));
 
         w.btLaunch2->click();
         QCOMPARE(launched, m_tree->path("b.txt"));
-        QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("Couldn't run ") +
-                                                        QString::fromUtf8(m_tree->path("b.txt"))});
+        QCOMPARE(m_dialogs->messageTexts(),
+                 QStringList{u"Couldn't run "_s + QString::fromUtf8(m_tree->path("b.txt"))});
         QByteArray viewed;
         m_dialogs->dialogHandlers.push_back([&viewed](QDialog& d) {
             viewed = qobject_cast<TfrmView*>(&d)->fileName();
@@ -246,7 +246,7 @@ private Q_SLOTS:
         QCOMPARE(w.lblFolder2->text(), QString::fromUtf8(m_tree->path("b")));
         w.btMark2->click();
         QVERIFY(dup->dupGrid().gridModel()->isMarked(2));
-        QCOMPARE(dup->pnlSel->text(), QStringLiteral("1 files 10 bytes"));
+        QCOMPARE(dup->pnlSel->text(), u"1 files 10 bytes"_s);
 
         dup.reset();
         QVERIFY(!w.isVisible());
@@ -272,13 +272,13 @@ private Q_SLOTS:
     // both lists.
     void differingVersionLinesAreHighlighted() {
         test::PeFixtureOptions other;
-        other.strings[2].second = QStringLiteral("1.2.3.5");  // FileVersion
+        other.strings[2].second = u"1.2.3.5"_s;  // FileVersion
         FakeSource source(3);
         source.addFile(m_tree->fileWith("a/tool.exe", test::samplePeImage()));
         source.addFile(m_tree->fileWith("b/tool.exe", test::buildPeImage(other)));
         TfrmDupCompare w;
         w.showFor(source);
-        QCOMPARE(w.tlBox2->item(2)->text(), QStringLiteral("File version: 1.2.3.5"));
+        QCOMPARE(w.tlBox2->item(2)->text(), u"File version: 1.2.3.5"_s);
         for (int i = 0; i < 11; ++i)
             QCOMPARE(w.versionLineDiffers(i), i == 2);
         for (QListWidget* list : {w.tlBox1, w.tlBox2}) {
@@ -313,7 +313,7 @@ private Q_SLOTS:
 
         if (!QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("a printer is installed; the rest prints to a PDF file only");
-        const QString pdf = QDir::home().filePath(QStringLiteral("vantrel-pairs.pdf"));
+        const QString pdf = QDir::home().filePath(u"vantrel-pairs.pdf"_s);
         QFile::remove(pdf);
         m_dialogs->printAnswers = {false};
         w.btPrint->click();
