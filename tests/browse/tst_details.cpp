@@ -21,12 +21,9 @@ QString labelText(const TfrmDetails& w, const char* name) {
     return label ? label->text().remove(QChar(0x200B)) : u"<missing>"_s;
 }
 
-QPushButton* button(const TfrmDetails& w, const char* name) {
-    return w.findChild<QPushButton*>(QLatin1String(name));
-}
-
-QPlainTextEdit* memo(const TfrmDetails& w) {
-    return w.findChild<QPlainTextEdit*>(u"Memo1"_s);
+template <class T>
+T* child(const TfrmDetails& w, const char* name) {
+    return w.findChild<T*>(QLatin1String(name));
 }
 
 }  // namespace
@@ -51,13 +48,14 @@ private Q_SLOTS:
         QCOMPARE(labelText(w, "lblSizeK"), wastedClusterSpace(path, size));
         QVERIFY(labelText(w, "lblModify")
                     .startsWith(fileDateText(packUnixTime(modified.toSecsSinceEpoch())) + u"  "_s));
-        QVERIFY(!w.findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
-        const QStringList lines = memo(w)->toPlainText().split(QLatin1Char('\n'));
+        QVERIFY(!child<QLabel>(w, "Image1")->pixmap().isNull());
+        const QStringList lines =
+            child<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'));
         QCOMPARE(lines, versionLines(path, true));
 
         if (QPrinterInfo::availablePrinters().isEmpty()) {  // prints to a PDF file only
             m_dialogs->printAnswers = {true};
-            button(w, "btPrint")->click();
+            child<QPushButton>(w, "btPrint")->click();
             QCOMPARE(w.printLines().mid(11), QStringList{u" "_s} + lines);
         }
         // A folder has no version strings: the memo goes and the window closes up.
@@ -65,10 +63,10 @@ private Q_SLOTS:
         folder.setFileName(tree.mkdir("photos"));
         folder.show();
         QCOMPARE(labelText(folder, "lblAttributes"), u" Directory"_s);
-        QCOMPARE(folder.findChild<QLabel*>(u"Image1"_s)->pixmap().toImage(),
+        QCOMPARE(child<QLabel>(folder, "Image1")->pixmap().toImage(),
                  programIcon(u"DIRECTORY"_s).pixmap(32, 32).toImage());
-        QVERIFY(memo(folder)->isHidden() && folder.height() < w.height());
-        QVERIFY(folder.height() - button(folder, "btPrint")->geometry().bottom() <= 12);
+        QVERIFY(child<QPlainTextEdit>(folder, "Memo1")->isHidden() && folder.height() < w.height());
+        QVERIFY(folder.height() - child<QPushButton>(folder, "btPrint")->geometry().bottom() <= 12);
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(!w.isVisible());
@@ -83,7 +81,7 @@ private Q_SLOTS:
         for (const char* name : {"lblFileName", "lblFileType", "lblSizeBytes", "lblSizeK",
                                  "lblCreate", "lblModify", "lblAccess", "lblAttributes"})
             QCOMPARE(labelText(w, name), QString());
-        QVERIFY(w.findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
+        QVERIFY(child<QLabel>(w, "Image1")->pixmap().isNull());
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -98,7 +96,7 @@ private Q_SLOTS:
             return false;
         });
         w.show();
-        button(w, "btLaunch")->click();
+        child<QPushButton>(w, "btLaunch")->click();
         QCOMPARE(launched, path);
         QCOMPARE(m_dialogs->messageTexts(), QStringList{u"Couldn't run "_s + displayText(path)});
         QCOMPARE(m_dialogs->messages.first().kind, BoxKind::Error);

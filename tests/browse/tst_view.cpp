@@ -277,8 +277,7 @@ private Q_SLOTS:
         const QString error = u"Could not open file "_s + QString::fromUtf8(path);
         QTRY_COMPARE(m_dialogs->messageTexts(), QStringList{error});
         QCOMPARE(m_dialogs->messages[0].kind, BoxKind::Error);
-        QVERIFY(view.isVisible() && !view.viewer()->isOpen());
-        QVERIFY(!child(view, "Find1")->isEnabled());
+        QVERIFY(view.isVisible() && !view.viewer()->isOpen() && !child(view, "Find1")->isEnabled());
         // Peeking at its strings: the error again, then the (empty) strings window.
         view.btStringsClick();
         QTRY_COMPARE(m_dialogs->dialogTitles.size(), 1);

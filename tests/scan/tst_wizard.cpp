@@ -62,8 +62,8 @@ private Q_SLOTS:
         QCOMPARE(wizard->result(), int(QDialog::Accepted));
         QVERIFY(!wizard->isVisible());
         const DriveTypeChoice choice = wizard->choice();
-        QVERIFY(choice.allFiles && !choice.includeSelected && !choice.excludeSelected);
-        QVERIFY(choice.types.isEmpty());
+        QVERIFY(choice.allFiles && !choice.includeSelected && !choice.excludeSelected &&
+                choice.types.isEmpty());
         QCOMPARE(choice.drives, (QList<DriveEntry>{{m_rootA, "ext4"}, {m_rootB, "xfs"}}));
     }
 

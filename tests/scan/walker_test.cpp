@@ -69,10 +69,7 @@ private:
 };
 
 WalkOptions withMask(quint32 mask, int maxDepth = -1) {
-    WalkOptions o;
-    o.includeMask = mask;
-    o.maxDepth = maxDepth;
-    return o;
+    return {.includeMask = mask, .maxDepth = maxDepth};
 }
 
 WalkReport walkTree(Recorder& r, const QByteArray& root, const WalkOptions& options,
