@@ -69,7 +69,7 @@ private:
 };
 
 WalkOptions withMask(quint32 mask, int maxDepth = -1) {
-    return {.includeMask = mask, .maxDepth = maxDepth};
+    return {.pattern = Wildcard(), .includeMask = mask, .maxDepth = maxDepth};
 }
 
 WalkReport walkTree(Recorder& r, const QByteArray& root, const WalkOptions& options,
