@@ -234,12 +234,10 @@ private Q_SLOTS:
     void wildcardThatFindsNothing() {
         makeFiles({"a/a.txt", "b/a.txt"}, 300000);
         // No match, malformed, empty, and a path rather than a name.
-        for (const auto& [wildcard, duplicateMode] : {std::pair{"*.zzz", true},
-                                                      {"*.zzz", false},
-                                                      {"[a-", true},
-                                                      {"[a-", false},
-                                                      {"", true},
-                                                      {"*/a.txt", false}}) {
+        const std::pair<const char*, bool> cases[] = {{"*.zzz", true}, {"*.zzz", false},
+                                                      {"[a-", true},   {"[a-", false},
+                                                      {"", true},      {"*/a.txt", false}};
+        for (const auto& [wildcard, duplicateMode] : cases) {
             m_dialogs->messages.clear();
             auto w = openWindow(duplicateMode);
             w->cbWildCard->setWildcard(QString::fromUtf8(wildcard));
