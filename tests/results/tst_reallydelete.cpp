@@ -91,8 +91,7 @@ private Q_SLOTS:
         script.answers = {Answer::No, Answer::No};
         QTest::mouseClick(w.btDelete, Qt::LeftButton);
         QTest::mouseClick(w.btRecycle, Qt::LeftButton);
-        QCOMPARE(script.questions,
-                 QStringList({QStringLiteral("Really delete?"), recycleBinNote()}));
+        QCOMPARE(script.questions, QStringList({"Really delete?", recycleBinNote()}));
         QCOMPARE(script.messageTexts(), QStringList({"There are no files to delete",
                                                      "Files not deleted", "Files not deleted"}));
         QCOMPARE(script.messages[0].kind, BoxKind::Warning);
@@ -135,8 +134,7 @@ private Q_SLOTS:
         script.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
         w.show();
         QTest::mouseClick(w.btRecycle, Qt::LeftButton);
-        QVERIFY(
-            script.questions[0].endsWith(QStringLiteral(" \n\nSend to the recycle bin anyway?")));
+        QVERIFY(script.questions[0].endsWith(" \n\nSend to the recycle bin anyway?"));
         QVERIFY(w.recycled());
         QVERIFY(!exists(marked[0]) && exists(homeTrashFolder() + "/files/x.bin"));
         QCOMPARE(readSavings(), today(0, 0, 2, 1024));
