@@ -13,8 +13,7 @@ namespace vantrel {
 namespace {
 
 using namespace Qt::StringLiterals;
-using test::buildPeImage;
-using namespace test;  // the fixture's shapes
+using namespace test;  // the fixture's builders and shapes
 
 QStringList linesOf(QByteArrayView image, bool withTab = true) {
     const auto info = PeVersionInfo::fromImage(image);
@@ -156,17 +155,15 @@ TEST_P(PeFuzz, HostileFieldValues) {
             0xFFFFFFFFu, size,        size - 1,    at,          rva,         0x80000000u | rva};
     };
     QList<QPair<qsizetype, int>> fields;  // offset and width, skipping the .text filler
-    for (qsizetype at = 0; at + 4 <= fx.size(); at += 2) {
+    for (qsizetype at = 0; at + 4 <= fx.size(); at += 2)
         if (at < 0x200 || at >= 0x400)
             fields << QPair(at, 2) << QPair(at, at % 4 ? 2 : 4);
-    }
-    for (const auto& [at, width] : fields) {
+    for (const auto& [at, width] : fields)
         for (quint32 value : hostile(at)) {
             QByteArray copy = fx;
             test::PeWriter::put(copy, at, width, value);
             exercise(copy);
         }
-    }
 }
 
 TEST_P(PeFuzz, RandomFlipsAndNoise) {
