@@ -9,6 +9,8 @@
 
 #include <QDateTime>
 
+#include <vector>
+
 namespace vantrel {
 namespace {
 
@@ -71,28 +73,25 @@ TEST_P(Grouping, RowsAreTheRunsOfEqualKeys) {
 using C = DupCriterion;
 INSTANTIATE_TEST_SUITE_P(
     Criteria, Grouping,
-    ::testing::Values(
+    ::testing::ValuesIn(std::vector<GroupCase>{
         // Lines sort by name, then by the size text: "100" < "200" < "300".
-        GroupCase{"filename only", C::FilenameOnly,
-                  "/c/a.txt:300 /a/a.txt:100 /a/b.txt:100 /b/a.txt:200",
-                  "/a/a.txt /b/a.txt /c/a.txt"},
+        {"filename only", C::FilenameOnly, "/c/a.txt:300 /a/a.txt:100 /a/b.txt:100 /b/a.txt:200",
+         "/a/a.txt /b/a.txt /c/a.txt"},
         // Names match ignoring case; paths keep theirs.
-        GroupCase{"filename and size", C::FilenameAndSize,
-                  "/x/README.TXT:500 /y/readme.txt:500 /z/readme.txt:501",
-                  "/x/README.TXT /y/readme.txt"},
+        {"filename and size", C::FilenameAndSize,
+         "/x/README.TXT:500 /y/readme.txt:500 /z/readme.txt:501", "/x/README.TXT /y/readme.txt"},
         // Joined without a separator both keys would read "A123".
-        GroupCase{"key fields stay apart", C::FilenameAndSize, "/d/a1:23 /d/a12:3", ""},
-        GroupCase{"filename, size and date", C::FilenameSizeAndDate,
-                  "/p/f.dat:70 /q/f.dat:70 /r/f.dat:70@1 /s/f.dat:71", "/p/f.dat /q/f.dat"},
-        GroupCase{"size only", C::SizeOnly, "/d/one:1024 /d/two:1024 /d/three:2048",
-                  "/d/one /d/two"},
+        {"key fields stay apart", C::FilenameAndSize, "/d/a1:23 /d/a12:3", ""},
+        {"filename, size and date", C::FilenameSizeAndDate,
+         "/p/f.dat:70 /q/f.dat:70 /r/f.dat:70@1 /s/f.dat:71", "/p/f.dat /q/f.dat"},
+        {"size only", C::SizeOnly, "/d/one:1024 /d/two:1024 /d/three:2048", "/d/one /d/two"},
         // The name stands between the key fields in the line: "b" must not
         // split the group of "a" and "c".
-        GroupCase{"size and date", C::SizeAndDate, "/d/a:100 /d/b:100@30 /d/c:100", "/d/a /d/c"},
-        GroupCase{"size and type", C::SizeAndType, "/d/a.qqa:100 /d/b.qqb:100 /d/c.qqa:100",
-                  "/d/a.qqa /d/c.qqa"},
-        GroupCase{"type and date", C::TypeAndDate, "/d/x.qqq:10 /e/y.qqq:20 /f/z.qqq:10@1",
-                  "/d/x.qqq /e/y.qqq"}));
+        {"size and date", C::SizeAndDate, "/d/a:100 /d/b:100@30 /d/c:100", "/d/a /d/c"},
+        {"size and type", C::SizeAndType, "/d/a.qqa:100 /d/b.qqb:100 /d/c.qqa:100",
+         "/d/a.qqa /d/c.qqa"},
+        {"type and date", C::TypeAndDate, "/d/x.qqq:10 /e/y.qqq:20 /f/z.qqq:10@1",
+         "/d/x.qqq /e/y.qqq"}}));
 
 // Tabs and line breaks in a name would split the line into more fields.
 TEST(DupSearch, NamesWithControlCharactersKeepTheirFieldsAndBytes) {

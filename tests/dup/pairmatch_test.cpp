@@ -40,32 +40,26 @@ TEST_P(PairMatchesTest, ComparesTheCriterionsCells) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, PairMatchesTest,
-    ::testing::Values(
-        MatchCase{"0 name ignoring case, folder aside", 0,
-                  row("R\xC3\xA9SUM\xC3\xA9.DOC", "9", "01/01/99", "1:00:00 AM", "x", "/other"),
-                  true},
-        MatchCase{"1 name and size", 1, row("r\xC3\xA9sum\xC3\xA9.DOC", "1,024", "x", "y", "z"),
-                  true},
-        MatchCase{"1 size differs", 1,
-                  row("R\xC3\xA9sum\xC3\xA9.doc", "1,025", "03/04/23", "10:20:30 AM", "W"), false},
-        MatchCase{"2 name, size, date, time", 2,
-                  row("r\xC3\xA9SUM\xC3\xA9.doc", "1,024", "03/04/23", "10:20:30 AM", "other type"),
-                  true},
-        MatchCase{"3 size only", 3, row("a.txt", "1,024", "x", "y", "z"), true},
-        MatchCase{"3 size text is exact", 3, row("a.txt", "1024", "x", "y", "z"), false},
-        MatchCase{"4 size, date, time", 4, row("a", "1,024", "03/04/23", "10:20:30 AM", "z"), true},
-        MatchCase{"4 date differs", 4, row("a", "1,024", "03/05/23", "10:20:30 AM", "z"), false},
-        MatchCase{"5 size and type", 5, row("a", "1,024", "x", "y", "Word document"), true},
-        MatchCase{"5 type differs in case", 5, row("a", "1,024", "x", "y", "word document"), false},
-        MatchCase{"6 type, date, time", 6,
-                  row("a", "7", "03/04/23", "10:20:30 AM", "Word document"), true},
-        MatchCase{"6 date differs", 6, row("a", "7", "03/04/22", "10:20:30 AM", "Word document"),
-                  false},
-        MatchCase{"other modes match always", 7, row("x", "1", "2", "3", "4"), true},
-        MatchCase{"names fold only ASCII letters", 0,
-                  row("R\xC3\x89SUM\xC3\x89.DOC", "1,024", "x", "y", "z"), false},
-        MatchCase{"a missing cell is empty text", 3, QStringList{"R\xC3\xA9sum\xC3\xA9.doc"},
-                  false}));
+    ::testing::ValuesIn(std::vector<MatchCase>{
+        {"0 name ignoring case, folder aside", 0,
+         row("R\xC3\xA9SUM\xC3\xA9.DOC", "9", "01/01/99", "1:00:00 AM", "x", "/other"), true},
+        {"1 name and size", 1, row("r\xC3\xA9sum\xC3\xA9.DOC", "1,024", "x", "y", "z"), true},
+        {"1 size differs", 1,
+         row("R\xC3\xA9sum\xC3\xA9.doc", "1,025", "03/04/23", "10:20:30 AM", "W"), false},
+        {"2 name, size, date, time", 2,
+         row("r\xC3\xA9SUM\xC3\xA9.doc", "1,024", "03/04/23", "10:20:30 AM", "other type"), true},
+        {"3 size only", 3, row("a.txt", "1,024", "x", "y", "z"), true},
+        {"3 size text is exact", 3, row("a.txt", "1024", "x", "y", "z"), false},
+        {"4 size, date, time", 4, row("a", "1,024", "03/04/23", "10:20:30 AM", "z"), true},
+        {"4 date differs", 4, row("a", "1,024", "03/05/23", "10:20:30 AM", "z"), false},
+        {"5 size and type", 5, row("a", "1,024", "x", "y", "Word document"), true},
+        {"5 type differs in case", 5, row("a", "1,024", "x", "y", "word document"), false},
+        {"6 type, date, time", 6, row("a", "7", "03/04/23", "10:20:30 AM", "Word document"), true},
+        {"6 date differs", 6, row("a", "7", "03/04/22", "10:20:30 AM", "Word document"), false},
+        {"other modes match always", 7, row("x", "1", "2", "3", "4"), true},
+        {"names fold only ASCII letters", 0,
+         row("R\xC3\x89SUM\xC3\x89.DOC", "1,024", "x", "y", "z"), false},
+        {"a missing cell is empty text", 3, QStringList{"R\xC3\xA9sum\xC3\xA9.doc"}, false}}));
 
 // Pairs of a grid whose pair r matches when flags[r] (index 0 unused).
 std::function<bool(int)> pairsFrom(std::vector<bool> flags) {
