@@ -26,11 +26,7 @@ FileRecord record(const QByteArray& name, qint64 size, qint64 mtime = 1'600'000'
 }
 
 DupSearchOptions allSizes(bool duplicateMode, DupCriterion criterion = DupCriterion::FilenameOnly) {
-    DupSearchOptions o;
-    o.duplicateMode = duplicateMode;
-    o.criterion = criterion;
-    o.limit1 = 0;
-    return o;
+    return {.duplicateMode = duplicateMode, .criterion = criterion, .limit1 = 0};
 }
 
 QList<QByteArray> paths(const std::vector<DupCandidate>& rows) {
@@ -47,11 +43,8 @@ struct GroupCase {
     // minutes after a fixed moment), separated by blanks.
     const char* files;
     const char* expected;  // the rows' paths in row order, separated by blanks
+    friend std::ostream& operator<<(std::ostream& os, const GroupCase& c) { return os << c.what; }
 };
-
-std::ostream& operator<<(std::ostream& os, const GroupCase& c) {
-    return os << c.what;
-}
 
 class Grouping : public ::testing::TestWithParam<GroupCase> {};
 

@@ -21,11 +21,8 @@ struct MatchCase {
     int mode;
     QStringList second;  // compared with `base`
     bool matches;
+    friend std::ostream& operator<<(std::ostream& os, const MatchCase& c) { return os << c.what; }
 };
-
-std::ostream& operator<<(std::ostream& os, const MatchCase& c) {
-    return os << c.what;
-}
 
 const QStringList base =
     row("R\xC3\xA9sum\xC3\xA9.doc", "1,024", "03/04/23", "10:20:30 AM", "Word document");
