@@ -185,8 +185,7 @@ private Q_SLOTS:
         m_dialogs->dialogHandlers.push_back([&](QDialog& dialog) {
             auto& strings = dynamic_cast<TfrmView&>(dialog);
             stringsFile = QString::fromUtf8(strings.viewer()->fileName());
-            for (int i = 0; i < 500 && !strings.viewer()->lineCount(); ++i)
-                QTest::qWait(10);
+            QTest::qWaitFor([&] { return strings.viewer()->lineCount().has_value(); }, 5000);
             for (qint64 i = 0; i < *strings.viewer()->lineCount(); ++i)
                 lines << strings.viewer()->lineText(i);
             lines << (child<QPushButton>(strings, "btStrings")->isHidden() ? u"-"_s : u"+"_s);

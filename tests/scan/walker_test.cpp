@@ -32,15 +32,13 @@ public:
     void folderEntered(const QByteArray& folder, int depth) override {
         log.append("enter " + rel(folder) + " " + QByteArray::number(depth));
         folders.append(folder);
-        if (onEnter)
-            onEnter(folder);
+        onEnter(folder);
     }
     void entry(const QByteArray& folder, const FileRecord& r) override {
         const QByteArray path = rel(folder) == "." ? r.name : rel(folder) + "/" + r.name;
         entries.append(path);
         log.append("entry " + path);
-        if (onEntry)
-            onEntry(r);
+        onEntry(r);
     }
     void folderDone(const QByteArray& folder, int depth) override {
         log.append("done " + rel(folder) + " " + QByteArray::number(depth));
@@ -61,8 +59,8 @@ public:
     }
 
     QByteArrayList log, entries, folders;
-    std::function<void(const QByteArray&)> onEnter;
-    std::function<void(const FileRecord&)> onEntry;
+    std::function<void(const QByteArray&)> onEnter = [](const QByteArray&) {};
+    std::function<void(const FileRecord&)> onEntry = [](const FileRecord&) {};
 
 private:
     QByteArray m_root;
