@@ -93,22 +93,19 @@ private Q_SLOTS:
         threeFiles(source);
         TfrmDupCompare w;
         w.showFor(source);
-        QCOMPARE(w.leftRow(), 1);
-        QCOMPARE(w.GroupBox1->title(), u"a.txt"_s);
-        QCOMPARE(w.GroupBox2->title(), u"b.txt"_s);
+        QCOMPARE(pairShown(w), u"1: a.txt | b.txt"_s);
         QVERIFY(!highlighted(w.lblSizeBytes1));
 
         QTest::keyClick(&w, Qt::Key_PageDown);
-        QCOMPARE(w.leftRow(), 2);
-        QCOMPARE(w.GroupBox2->title(), u"c.txt"_s);
+        QCOMPARE(pairShown(w), u"2: b.txt | c.txt"_s);
         QCOMPARE(w.lblSizebytes2->text(), u"200 bytes"_s);
         QVERIFY(highlighted(w.lblSizeBytes1) && highlighted(w.lblSizebytes2));
         QCOMPARE(source.grid->currentGridRow(), 2);  // the grid follows
         w.sbR1->click();                             // on the last pair: nothing happens
-        QCOMPARE(w.leftRow(), 2);
+        QCOMPARE(pairShown(w), u"2: b.txt | c.txt"_s);
 
         QTest::keyClick(&w, Qt::Key_PageUp);
-        QCOMPARE(w.leftRow(), 1);
+        QCOMPARE(pairShown(w), u"1: a.txt | b.txt"_s);
         QVERIFY(!highlighted(w.lblSizeBytes1));
     }
 
@@ -157,7 +154,7 @@ private Q_SLOTS:
         threeFiles(source, 2);
         TfrmDupCompare w;
         w.showFor(source);
-        QCOMPARE(w.leftRow(), 2);
+        QCOMPARE(pairShown(w), u"2: b.txt | c.txt"_s);
         w.btMark1->click();
         w.btMark2->click();
         QCOMPARE(source.marked, (QList<int>{2, 3}));
@@ -195,9 +192,7 @@ private Q_SLOTS:
 
         QVERIFY(QFile::remove(QString::fromUtf8(m_tree->path("c.txt"))));
         w.sbR1Click();
-        QCOMPARE(w.leftRow(), 2);
-        QCOMPARE(w.GroupBox1->title(), u"b.txt"_s);
-        QCOMPARE(w.GroupBox2->title(), u"b.txt"_s);
+        QCOMPARE(pairShown(w), u"2: b.txt | b.txt"_s);
         QCOMPARE(w.lblCRC2->text(), QString());
         QCOMPARE(w.shownPath(1), m_tree->path("b.txt"));
 
@@ -345,10 +340,15 @@ private Q_SLOTS:
         click(&w, w.btMark1);
         QCOMPARE(source.marked, QList<int>{1});
         click(&w, w.sbR1);
-        QCOMPARE(w.leftRow(), 2);
+        QCOMPARE(pairShown(w), u"2: b.txt | c.txt"_s);
     }
 
 private:
+    // The pair shown, as "<left row>: <left name> | <right name>".
+    static QString pairShown(const TfrmDupCompare& w) {
+        return u"%1: %2 | %3"_s.arg(w.leftRow()).arg(w.GroupBox1->title(), w.GroupBox2->title());
+    }
+
     // a.txt 100, b.txt 100, c.txt 200, the given row current.
     void threeFiles(FakeSource& source, int current = 1) {
         for (const auto& [name, size] : {std::pair{"a.txt", 100}, {"b.txt", 100}, {"c.txt", 200}})
