@@ -185,7 +185,8 @@ private Q_SLOTS:
         m_dialogs->dialogHandlers.push_back([&](QDialog& dialog) {
             auto& strings = dynamic_cast<TfrmView&>(dialog);
             stringsFile = QString::fromUtf8(strings.viewer()->fileName());
-            QTest::qWaitFor([&] { return strings.viewer()->lineCount().has_value(); }, 5000);
+            if (!QTest::qWaitFor([&] { return strings.viewer()->lineCount().has_value(); }))
+                return -1;  // never counted: the lines stay empty and the test fails
             for (qint64 i = 0; i < *strings.viewer()->lineCount(); ++i)
                 lines << strings.viewer()->lineText(i);
             lines << (child<QPushButton>(strings, "btStrings")->isHidden() ? u"-"_s : u"+"_s);
