@@ -231,7 +231,7 @@ void Walker::State::walkFolder(int fd, int depth) {
                                     errno);
                 }
             }
-            if (e.type != DT_DIR || name[0] == '.')
+            if (e.type != DT_DIR || (name[0] == '.' && !options.enterHiddenFolders))
                 continue;
             const qsizetype length = e.length;
             enterSubFolder(fd, name, length, depth + 1);

@@ -23,8 +23,9 @@ namespace vantrel {
 // root comes last, and the order never depends on the order in which the
 // file system lists a folder.
 //
-// What is never done: entering a hidden folder (name with a leading dot),
-// entering a folder on another file system than the root's, entering the
+// What is never done (unless the options say otherwise): entering a hidden
+// folder (name with a leading dot). What is never done at all: entering a
+// folder on another file system than the root's, entering the
 // same folder twice along one path (a bind-mount loop), following a
 // symbolic link, opening anything but a folder (fifos, sockets and devices
 // are only looked at). The root itself is opened as named, so a root given
@@ -47,6 +48,10 @@ struct WalkOptions {
     // Deepest level of folders entered: -1 for the whole tree, 0 for the
     // root's own entries only, 1 for the root and its direct sub-folders, ...
     int maxDepth = -1;
+    // Enter hidden folders too. The tools that list files for deletion keep
+    // out of them (they hold live application data); the tools that measure
+    // space enter them, so that ~/.cache and .git count where they lie.
+    bool enterHiddenFolders = false;
 };
 
 struct WalkError {

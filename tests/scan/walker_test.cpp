@@ -155,6 +155,24 @@ TEST(WalkMask, HandsOnPlainFilesAndWhatTheMaskIncludes) {
     }
 }
 
+// The measuring tools enter hidden folders (a home's .cache, a project's
+// .git); the option changes nothing else about what is handed on.
+TEST(WalkMask, HiddenFoldersAreEnteredOnlyWhenAskedFor) {
+    test::TempTree tree;
+    files(tree, {".cache/big", ".cache/.deeper/x", "seen"});
+    for (const bool enter : {false, true}) {
+        WalkOptions options = withMask(kWalkMaskBits);
+        options.enterHiddenFolders = enter;
+        Recorder r(tree.root());
+        walkTree(r, tree.root(), options);
+        const QByteArrayList expected =
+            enter ? QByteArrayList{".cache/.deeper/x", ".cache/.deeper", ".cache/big", ".cache",
+                                   "seen"}
+                  : QByteArrayList{".cache", "seen"};
+        EXPECT_EQ(r.entries, expected) << enter;
+    }
+}
+
 TEST(WalkSkips, SymbolicLinksAreNeverFollowedNotEvenLoops) {
     test::TempTree tree;
     files(tree, {"outside/far.txt", "in/near.txt"});
