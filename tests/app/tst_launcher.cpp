@@ -47,6 +47,7 @@ class TestLauncher : public QObject {
 
 private Q_SLOTS:
     void userOpensEveryToolAboutHelpAndExits();
+    void toolsOpenTheBrowserThroughTheProgram();
     void helpComesFromTheExecutableFolderNotTheCurrentFolder();
     void helpFileHasEveryTopic();
     void missingHelpFileIsReportedClearly();
@@ -197,6 +198,40 @@ void TestLauncher::userOpensEveryToolAboutHelpAndExits() {
     button(frmMain, "btClose")->click();
     QVERIFY(!frmMain.isVisible());
     QCOMPARE(closed.count(), 1);
+}
+
+// A tool asks the program for the browser at a folder and file; the browser
+// is the Browse tool's window, made with that place, modal over the tool.
+void TestLauncher::toolsOpenTheBrowserThroughTheProgram() {
+    AppWindows windows;
+    const ToolServices& services = windows;
+    QWidget tool;
+    ScriptedDialogs script;
+    services.browse(&tool, BrowseRequest{"/tmp", "x", QStringLiteral("*.txt")});
+    QVERIFY(!services.canBrowse() && script.dialogTitles.isEmpty());
+
+    QList<ToolRequest> requests;
+    windows.setToolFactory(ToolWindow::Browse, [&](const ToolRequest& r) {
+        requests.append(r);
+        auto dialog = std::make_unique<QDialog>(r.owner);
+        dialog->setWindowTitle(QStringLiteral("Browse through folders"));
+        return dialog;
+    });
+    QPointer<QDialog> shown;
+    script.dialogHandlers.push_back([&](QDialog& d) {
+        shown = &d;
+        return int(QDialog::Rejected);
+    });
+    QVERIFY(services.canBrowse());
+    services.browse(&tool, BrowseRequest{"/tmp/a\xff", "b c", QStringLiteral("*.txt")});
+    QCOMPARE(script.dialogTitles, QStringList{QStringLiteral("Browse through folders")});
+    QVERIFY(shown.isNull());  // destroyed when it closed
+    QCOMPARE(requests.size(), 1);
+    const ToolRequest& r = requests.first();
+    QVERIFY(r.owner == &tool && r.services == &windows && r.browseAt);
+    QCOMPARE(r.browseAt->folder, QByteArray("/tmp/a\xff"));
+    QCOMPARE(r.browseAt->file, QByteArray("b c"));
+    QCOMPARE(r.browseAt->mask, QStringLiteral("*.txt"));
 }
 
 void TestLauncher::helpComesFromTheExecutableFolderNotTheCurrentFolder() {

@@ -1,6 +1,7 @@
 #include "app/ui/AppWindows.h"
 
 #include "app/ui/HelpWindow.h"
+#include "text/ui/Dialogs.h"
 
 #include <QDialog>
 
@@ -56,6 +57,14 @@ void AppWindows::createLongLivedWindows(QWidget* launcher) {
 QWidget* AppWindows::longLived(LongLivedWindow which) const {
     const auto it = m_longLived.find(which);
     return it == m_longLived.end() ? nullptr : it->second.data();
+}
+
+void AppWindows::browse(QWidget* parent, const BrowseRequest& request) const {
+    // Owned here for the time it is open, as the launcher owns its tools.
+    const std::unique_ptr<QDialog> window =
+        createTool(ToolWindow::Browse, ToolRequest{parent, false, this, request});
+    if (window)
+        dialogs().exec(*window);
 }
 
 bool AppWindows::showHelp(int context, QWidget* from) const {

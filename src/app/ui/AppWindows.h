@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/ui/ToolServices.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -19,31 +21,20 @@ class HelpWindow;
 // hogs are the two modes of one window.
 enum class ToolWindow { Duplicates, FilesByDate, FolderHogs, QuickClean, Browse };
 
-// The windows that live from start-up to the end of the run, listed in the
-// order in which they are created.
-enum class LongLivedWindow { Statistics, Find, PairComparison };
-
-// What a tool window is made with when its launcher button is clicked.
-struct ToolRequest {
-    QWidget* owner = nullptr;         // the launcher, the tool window's parent
-    bool duplicateMode = false;       // duplicates window: true files, false hogs
-    const AppWindows* app = nullptr;  // the long-lived windows and help
-};
-
 // The program's windows as start-up assembles them and hands them to the
 // launcher: how to make each tool window, the windows that live for the
 // whole run, and help. A tool without a factory is not offered (its button
 // stays disabled). Owns the long-lived windows that are still alive when it
 // is destroyed (those that were given the launcher as parent die with it)
-// and the help window.
-class AppWindows {
+// and the help window. It is the ToolServices that every tool window gets.
+class AppWindows : public ToolServices {
 public:
     using ToolFactory = std::function<std::unique_ptr<QDialog>(const ToolRequest&)>;
     using WindowFactory =
         std::function<std::unique_ptr<QWidget>(QWidget* launcher, const AppWindows& app)>;
 
     AppWindows();
-    ~AppWindows();
+    ~AppWindows() override;
     AppWindows(const AppWindows&) = delete;
     AppWindows& operator=(const AppWindows&) = delete;
 
@@ -57,7 +48,11 @@ public:
     // order of LongLivedWindow. Start-up calls it once, after the launcher.
     void createLongLivedWindows(QWidget* launcher);
     // The window, or null when it was not made (or has been destroyed).
-    QWidget* longLived(LongLivedWindow which) const;
+    QWidget* longLived(LongLivedWindow which) const override;
+    // The browser is the Browse tool's window, made by its factory with the
+    // request's place and run through dialogs().exec.
+    bool canBrowse() const override { return hasTool(ToolWindow::Browse); }
+    void browse(QWidget* parent, const BrowseRequest& request) const override;
 
     // The help file that every help request uses; the launcher sets it.
     void setHelpFile(const QString& path) { m_helpFile = path; }
@@ -66,7 +61,7 @@ public:
     // help window (not modal). A help file that cannot be read is reported
     // with an error box over `from`, and no window is shown; returns whether
     // the topic is shown.
-    bool showHelp(int context, QWidget* from = nullptr) const;
+    bool showHelp(int context, QWidget* from = nullptr) const override;
     // The help window once a topic has been shown, else null.
     HelpWindow* helpWindow() const { return m_help.get(); }
 

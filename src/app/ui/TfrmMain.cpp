@@ -183,7 +183,7 @@ void TfrmMain::openTool(ToolWindow tool) {
     // Owned here for the time it is open: destroyed when exec returns, and
     // also when an error escapes from it.
     const std::unique_ptr<QDialog> window =
-        m_windows.createTool(tool, ToolRequest{this, m_duplicateMode, &m_windows});
+        m_windows.createTool(tool, ToolRequest{this, m_duplicateMode, &m_windows, std::nullopt});
     if (window)
         dialogs().exec(*window);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ui/AppWindows.h"
 #include "dup/DupSearch.h"
 #include "dup/ui/DupCompareSource.h"
+#include "results/ui/ToolServices.h"
 #include "scan/ui/ScanFrame.h"
 
 #include <QDialog>
@@ -59,10 +59,10 @@ public:
     ~TfrmDup() override;
 
     static DupCompareView* compareViewOf(const ToolRequest& request) {
-        if (!request.app)
+        if (!request.services)
             return nullptr;
         return dynamic_cast<DupCompareView*>(
-            request.app->longLived(LongLivedWindow::PairComparison));
+            request.services->longLived(LongLivedWindow::PairComparison));
     }
 
     [[nodiscard]] bool duplicateMode() const { return m_duplicateMode; }
