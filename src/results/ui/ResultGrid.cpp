@@ -262,12 +262,8 @@ void ResultGrid::Sortbysize1Click(int key) {
 }
 
 bool ResultGrid::btPrintClick(const QString& title) {
-    QList<int> widths;
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        widths.append(columnWidth(c));
-    const QStringList lines =
-        gridReportLines(title, QDateTime::currentDateTime(), m_model->reportRows(), widths);
-    return printReport(lines, this);
+    return printGridReport(GridReport{title, QDateTime::currentDateTime(), m_model->reportRows()},
+                           this);
 }
 
 void ResultGrid::btClipClick() {
