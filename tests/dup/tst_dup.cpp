@@ -90,8 +90,9 @@ private Q_SLOTS:
     // and types whole, a long folder shortened in the middle; a wider window
     // widens name and folder too.
     void defaultSizeFitsTheDrivesAndTheColumns() {
-        const QByteArray deep = "Holidays 2023/Summer trip to the mountains with the whole "
-                                "family/Day 3 - the lake/and one folder more";
+        const QByteArray deep =
+            "Holidays 2023/Summer trip to the mountains with the whole "
+            "family/Day 3 - the lake/and one folder more";
         m_files->file(deep + "/IMG_0001.jpg", 300000);
         m_files->file("b/IMG_0001.jpg", 300000);
         QList<DriveEntry> drives{{m_files->root(), u"folder"_s}};
@@ -133,10 +134,12 @@ private Q_SLOTS:
         }
         const QString folder = grid.gridModel()->cellText(deepRow, 5);
         const QString cut = shown(deepRow, 5);
-        QVERIFY2(cut.contains(QChar(0x2026)) && cut.endsWith(u"one folder more"_s), qPrintable(cut));
+        QVERIFY2(cut.contains(QChar(0x2026)) && cut.endsWith(u"one folder more"_s),
+                 qPrintable(cut));
         QVERIFY(folder.startsWith(cut.left(cut.indexOf(QChar(0x2026)))));
 
-        const int name = grid.columnWidth(0), place = grid.columnWidth(5), size = grid.columnWidth(1);
+        const int name = grid.columnWidth(0), place = grid.columnWidth(5),
+                  size = grid.columnWidth(1);
         w->resize(w->width() + 300, w->height());
         QTRY_VERIFY(grid.columnWidth(5) > place);  // the shortened folder first
         QCOMPARE(grid.columnWidth(1), size);

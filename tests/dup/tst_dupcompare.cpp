@@ -116,8 +116,9 @@ private Q_SLOTS:
     // tool tip shows it. A folder that fits is shown as it is.
     void longFolderShortenedInTheMiddleWithItsToolTip() {
         FakeSource source(0);
-        const QByteArray deep = "Backups/Old laptop (2019)/Documents and Settings/ann/My "
-                                "Pictures/Holidays 2023 copy/Summer trip to the mountains/Day 3";
+        const QByteArray deep =
+            "Backups/Old laptop (2019)/Documents and Settings/ann/My "
+            "Pictures/Holidays 2023 copy/Summer trip to the mountains/Day 3";
         source.addFile(m_tree->file(deep + "/same.txt", 10));
         source.addFile(m_tree->file("b/same.txt", 10));
         TfrmDupCompare w;

@@ -55,8 +55,10 @@ TEST(ColumnFit, WithoutStretchingColumnsEveryColumnShares) {
                                    {.minimum = 50, .wanted = 300, .stretches = false}};
     EXPECT_EQ(fitColumnWidths(fixed, 800), (QList<int>{200, 600}));
     // A fixed column that wants less than its minimum gets the minimum.
-    EXPECT_EQ(fitColumnWidths({{.minimum = 64, .wanted = 20}, {.minimum = 10, .wanted = 10, .stretches = true}}, 100),
-              (QList<int>{64, 36}));
+    EXPECT_EQ(
+        fitColumnWidths(
+            {{.minimum = 64, .wanted = 20}, {.minimum = 10, .wanted = 10, .stretches = true}}, 100),
+        (QList<int>{64, 36}));
 }
 
 TEST(ColumnFit, LayoutsSayWhichColumnsStretch) {

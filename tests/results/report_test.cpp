@@ -49,7 +49,7 @@ TEST(ReportLines, ElideMiddle) {
         {"/home/ann/Pictures", 8, "/hom…res"},             // the head keeps the odd one
         {"abc", 1, "…"},
         {"abc", 0, ""},
-        {QString::fromUtf8("a\xF0\x9F\x98\x80" "bcd"), 5, "a…cd"},  // no half of the emoji
+        {QStringLiteral("a\U0001F600bcd"), 5, "a…cd"},  // no half of the emoji
     };
     for (const auto& c : cases)
         EXPECT_EQ(elideMiddle(c.text, c.width), c.shown) << c.text.toStdString() << " " << c.width;
@@ -57,17 +57,18 @@ TEST(ReportLines, ElideMiddle) {
 
 // A duplicates list: seven columns, of which Folder is far the widest.
 GridReport duplicatesReport(const QString& folder) {
-    return {"Duplicates larger or equal to 250 KB matching *.* on drive(s) /home/ann ",
-            kPrinted,
-            {{"Filename", "Size", "Modified", "Time", "Access", "Folder", "Type"},
-             {"IMG_0001.jpg", "300,000", "8/1/23", "9:15:00 AM", "8/2/23", folder, "JPEG image"},
-             {"IMG_0001.jpg", "300,000", "8/1/23", "9:15:00 AM", "8/2/23", "/home/ann", "JPEG image"}}};
+    return {
+        "Duplicates larger or equal to 250 KB matching *.* on drive(s) /home/ann ",
+        kPrinted,
+        {{"Filename", "Size", "Modified", "Time", "Access", "Folder", "Type"},
+         {"IMG_0001.jpg", "300,000", "8/1/23", "9:15:00 AM", "8/2/23", folder, "JPEG image"},
+         {"IMG_0001.jpg", "300,000", "8/1/23", "9:15:00 AM", "8/2/23", "/home/ann", "JPEG image"}}};
 }
 
 TEST(ReportFit, PortraitWhenItFitsLandscapeWhenWiderColumnsShortenedNeverLost) {
     // Every column but Folder takes 12 + 7 + 8 + 10 + 6 + 10 characters and
     // six blanks between the seven: 59; Folder adds its own width.
-    const QString shortFolder = "/home/ann/Pictures";   // 18: 77 in all
+    const QString shortFolder = "/home/ann/Pictures";                      // 18: 77 in all
     const QString longFolder = "/home/ann/" + QString(60, 'x') + "/last";  // 75: 134
     const QString hugeFolder = "/home/ann/" + QString(200, 'y') + "/end";  // 214: 273
     const struct {
@@ -79,12 +80,13 @@ TEST(ReportFit, PortraitWhenItFitsLandscapeWhenWiderColumnsShortenedNeverLost) {
         {shortFolder, 95, 150, false, 77},
         {shortFolder, 77, 150, false, 77},  // exactly the portrait line
         {longFolder, 95, 150, true, 134},
-        {hugeFolder, 95, 150, true, 150},   // narrowed to the landscape line
-        {hugeFolder, 95, 95, false, 95},    // paper no wider turned: stays upright
+        {hugeFolder, 95, 150, true, 150},  // narrowed to the landscape line
+        {hugeFolder, 95, 95, false, 95},   // paper no wider turned: stays upright
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder.size());
-        const FittedReport fitted = fitGridReport(duplicatesReport(c.folder), c.portrait, c.landscape);
+        const FittedReport fitted =
+            fitGridReport(duplicatesReport(c.folder), c.portrait, c.landscape);
         EXPECT_EQ(fitted.landscape, c.landscapeWanted);
         ASSERT_EQ(fitted.lines.size(), 4 + 3);
         int widest = 0;
@@ -119,8 +121,9 @@ TEST(ReportFit, WidestColumnsGiveWayFirstDownToAFloor) {
 
 TEST(ReportFit, LongTitleIsBrokenAtBlanks) {
     GridReport report = duplicatesReport("/home/ann");
-    report.title = "Duplicates larger or equal to 250 KB matching *.* on drive(s) / /home/ann "
-                   "/media/ann/backup-disk-with-a-long-name ";
+    report.title =
+        "Duplicates larger or equal to 250 KB matching *.* on drive(s) / /home/ann "
+        "/media/ann/backup-disk-with-a-long-name ";
     const FittedReport fitted = fitGridReport(report, 80, 120);
     EXPECT_FALSE(fitted.landscape);
     ASSERT_GE(fitted.lines.size(), 2);

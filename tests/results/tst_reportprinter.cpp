@@ -52,15 +52,17 @@ private Q_SLOTS:
         QPrinter a4;
         a4.setPageSize(QPageSize(QPageSize::A4));
         const ReportPageWidth width = reportPageWidth(a4);
-        QVERIFY2(width.portraitChars >= 80 && width.landscapeChars > width.portraitChars,
-                 qPrintable(QStringLiteral("%1 %2").arg(width.portraitChars).arg(width.landscapeChars)));
+        QVERIFY2(
+            width.portraitChars >= 80 && width.landscapeChars > width.portraitChars,
+            qPrintable(QStringLiteral("%1 %2").arg(width.portraitChars).arg(width.landscapeChars)));
         const auto pageOf = [](const QString& folder) {
             ScriptedDialogs dialogs;
             dialogs.printAnswers = {true};
             const QString pdf = QDir::home().filePath(QStringLiteral("vantrel-report.pdf"));
             QFile::remove(pdf);
             const GridReport report{
-                "Duplicates", QDateTime::currentDateTime(),
+                "Duplicates",
+                QDateTime::currentDateTime(),
                 {{"Filename", "Size", "Modified", "Time", "Access", "Folder", "Type"},
                  {"a.jpg", "300,000", "8/1/23", "9:15:00 AM", "8/2/23", folder, "JPEG image"}}};
             if (!printGridReport(report, nullptr))

@@ -230,8 +230,9 @@ private Q_SLOTS:
     // the extra room to name, folder and type, not to the last column alone.
     void longTextsShortenedInTheMiddleAndExtraWidthShared() {
         TestWindow w(duplicatesLayout(0));
-        const QString folder = QStringLiteral("/home/ann/Pictures/Holidays 2023/Summer trip to "
-                                              "the mountains with the whole family/Day 3");
+        const QString folder = QStringLiteral(
+            "/home/ann/Pictures/Holidays 2023/Summer trip to "
+            "the mountains with the whole family/Day 3");
         const QString type = QStringLiteral("Portable Network Graphics image, saved by a camera");
         const QString size = QStringLiteral("1,500,000,000");
         for (const QString& name : {u"IMG_0001.jpg"_s, u"IMG_0001.jpg"_s})
@@ -260,9 +261,9 @@ private Q_SLOTS:
         for (int c : {1, 2, 3, 4})
             QCOMPARE(shown(c), w.grid.gridModel()->cellText(1, c));
         const QString cut = shown(5);
-        QVERIFY2(cut.contains(QChar(0x2026)) && cut.startsWith(u"/home/"_s) &&
-                     cut.endsWith(u"Day 3"_s),
-                 qPrintable(cut));
+        QVERIFY2(
+            cut.contains(QChar(0x2026)) && cut.startsWith(u"/home/"_s) && cut.endsWith(u"Day 3"_s),
+            qPrintable(cut));
         // The tool tip over the shortened folder is the whole folder; over a
         // text that fits, the grid's hint.
         const auto tipAt = [&](int column) {

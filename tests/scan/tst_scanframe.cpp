@@ -320,9 +320,10 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.frame.isRunning());
         // With no rows the notice comes first, then "No files found.".
         QCOMPARE(dialogs.messageTexts().value(1), u"No files found."_s);
-        QCOMPARE(dialogs.messages[0].details, u"/data/private: Permission denied\n"
-                                              u"/data/broken: Input/output error\n"
-                                              u"/data/x.txt: Permission denied"_s);
+        QCOMPARE(dialogs.messages[0].details,
+                 u"/data/private: Permission denied\n"
+                 u"/data/broken: Input/output error\n"
+                 u"/data/x.txt: Permission denied"_s);
     }
 };
 

@@ -60,8 +60,9 @@ private Q_SLOTS:
     // entry longer than the list is shortened (in the middle) to the list's
     // width and tells its whole text in its tool tip.
     void everyEntryShowsAndLongOnesAreShortened() {
-        const QByteArray deep = m_tree->mkdir("a folder with a rather long name/and another level "
-                                              "below it/and one more level below that");
+        const QByteArray deep = m_tree->mkdir(
+            "a folder with a rather long name/and another level "
+            "below it/and one more level below that");
         m_tree->mkdir("mine");
         QVERIFY(ini().writeString("Folders", "Number", "2"));
         QVERIFY(ini().writeString("Folders", "File1", QFile::decodeName(deep)));
@@ -74,7 +75,8 @@ private Q_SLOTS:
         QVERIFY(!list->horizontalScrollBar()->isVisible());
         const QRect view = list->viewport()->rect();
         for (int i = 0; i < list->count(); ++i)
-            QVERIFY2(view.contains(list->visualItemRect(list->item(i))), qPrintable(QString::number(i)));
+            QVERIFY2(view.contains(list->visualItemRect(list->item(i))),
+                     qPrintable(QString::number(i)));
         QListWidgetItem* longOne = list->item(3);
         QCOMPARE(longOne->text(), QFile::decodeName(deep) + "  [folder]");
         QCOMPARE(longOne->toolTip(), longOne->text());

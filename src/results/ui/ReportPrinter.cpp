@@ -60,8 +60,8 @@ ReportPageWidth reportPageWidth(QPrinter& printer) {
     const QFontMetricsF fm(reportFont(), &printer);
     // The widest character a line may hold decides, so that nothing is cut
     // at the right edge even where the font falls back for a character.
-    const qreal advance = std::max(fm.horizontalAdvance(QLatin1Char('M')),
-                                   fm.horizontalAdvance(QChar(0x2026)));
+    const qreal advance =
+        std::max(fm.horizontalAdvance(QLatin1Char('M')), fm.horizontalAdvance(QChar(0x2026)));
     if (advance <= 0)
         return {};
     QPageLayout layout = printer.pageLayout();

@@ -330,15 +330,15 @@ QList<ColumnClaim> ResultGrid::columnClaims() const {
     const QFontMetrics cells = fontMetrics();
     const QHeaderView* titles = horizontalHeader();
     const QFontMetrics titleFont = titles->fontMetrics();
-    const int titlePadding =
-        2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles) + 4;
+    const int titlePadding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles) + 4;
     QList<ColumnClaim> claims;
     for (int c = 0; c < m_model->columnCount(); ++c) {
         ColumnClaim claim;
         claim.minimum = qRound(layout.minimumWidth(c) * scale);
         claim.stretches = layout.stretches(c);
         // The cell's insets, its grid line, and room for the mark picture.
-        const int inset = (c == layout.markColumn ? 18 : layout.leftMargin) + layout.rightMargin + 1;
+        const int inset =
+            (c == layout.markColumn ? 18 : layout.leftMargin) + layout.rightMargin + 1;
         int wanted = titleFont.horizontalAdvance(layout.titles.value(c)) + titlePadding;
         for (const QString& text : m_model->longestCells(c, kMeasured))
             wanted = std::max(wanted, cells.horizontalAdvance(text) + inset);

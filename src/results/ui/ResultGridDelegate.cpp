@@ -2,10 +2,10 @@
 
 #include "results/ResultGridModel.h"
 
-#include <QBitmap>
-#include <QImage>
 #include <QAbstractItemView>
+#include <QBitmap>
 #include <QHelpEvent>
+#include <QImage>
 #include <QPainter>
 #include <QToolTip>
 
