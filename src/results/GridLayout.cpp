@@ -2,6 +2,8 @@
 
 #include "text/Formats.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 ColumnKind GridLayout::kind(int column) const {
@@ -17,6 +19,80 @@ int GridLayout::titleClickKey(int column) const {
         return -1;
     const int key = titleClickKeys[column];
     return key >= 0 && key < sortKeys.size() ? key : -1;
+}
+
+int GridLayout::minimumWidth(int column) const {
+    return column >= 0 && column < baseWidths.size() ? baseWidths[column] : kDefaultColumnMinimum;
+}
+
+bool GridLayout::stretches(int column) const {
+    return stretchColumns.isEmpty() || stretchColumns.contains(column);
+}
+
+QList<int> fitColumnWidths(const QList<ColumnClaim>& columns, int available) {
+    QList<int> widths(columns.size(), 0);
+    bool anyStretches = false;
+    for (const ColumnClaim& c : columns)
+        anyStretches = anyStretches || c.stretches;
+    QList<int> stretching;
+    qint64 rest = available;  // what the fixed columns leave
+    qint64 wantedSum = 0;
+    for (int i = 0; i < columns.size(); ++i) {
+        const ColumnClaim& c = columns[i];
+        widths[i] = std::max(c.minimum, c.wanted);
+        if (c.stretches || !anyStretches) {
+            stretching.append(i);
+            wantedSum += widths[i];
+        } else {
+            rest -= widths[i];
+        }
+    }
+    if (stretching.isEmpty())
+        return widths;
+
+    qint64 given = 0;
+    if (rest >= wantedSum) {
+        // Room to spare: shared in proportion to what each wants.
+        for (int i : stretching) {
+            if (wantedSum > 0)
+                widths[i] += int((rest - wantedSum) * widths[i] / wantedSum);
+            given += widths[i];
+        }
+    } else {
+        // Too little: the widest give way first. Every stretching column is
+        // cut to one common width, the largest with which they fit, but not
+        // below its minimum; a short name keeps its width while a long
+        // folder is shortened.
+        const auto cutTo = [&](qint64 cap) {
+            qint64 sum = 0;
+            for (int i : stretching)
+                sum += std::max<qint64>(columns[i].minimum, std::min<qint64>(widths[i], cap));
+            return sum;
+        };
+        qint64 low = 0;
+        qint64 high = wantedSum;
+        while (low < high) {
+            const qint64 mid = (low + high + 1) / 2;
+            if (cutTo(mid) <= rest)
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        for (int i : stretching) {
+            widths[i] = int(std::max<qint64>(columns[i].minimum, std::min<qint64>(widths[i], low)));
+            given += widths[i];
+        }
+    }
+    // Whole pixels leave a few over; the widest stretching columns take one
+    // each, so that the columns end exactly at the edge.
+    QList<int> byWidth = stretching;
+    std::stable_sort(byWidth.begin(), byWidth.end(),
+                     [&widths](int a, int b) { return widths[a] > widths[b]; });
+    for (qsizetype k = 0; given < rest && !byWidth.isEmpty(); k = (k + 1) % byWidth.size()) {
+        ++widths[byWidth[k]];
+        ++given;
+    }
+    return widths;
 }
 
 GridLayout duplicatesLayout(int criterion) {
@@ -38,9 +114,10 @@ GridLayout duplicatesLayout(int criterion) {
     g.rightAligned = {1};
     // Duplicates are shown grouped; the grid is never re-sorted.
     g.sortingOffered = false;
+    // Name, folder and type share the width; sizes, dates and times keep
+    // what they need.
     g.baseWidths = {93, 58, 64, 70, 70, 184};
-    g.restOffset = 564;
-    g.restRule = RestWidthRule::ClientMinusOffset;
+    g.stretchColumns = {0, 5, 6};
     g.clipboard = ClipboardForm::ResultLines;
     return g;
 }
@@ -64,8 +141,7 @@ GridLayout fileHogsLayout() {
     g.defaultSortKey = 0;
     g.titleClickKeys = {0, 1, -1, 2, 3, 4};  // "Time" does not sort
     g.baseWidths = {64, 64, 64, 64, 296};
-    g.restOffset = 577;
-    g.restRule = RestWidthRule::ClientMinusOffset;
+    g.stretchColumns = {4, 5};
     g.clipboard = ClipboardForm::ResultLines;
     return g;
 }

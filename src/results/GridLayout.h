@@ -31,13 +31,8 @@ enum class ClipboardForm {
     None,
 };
 
-// How the columns that have no base width are sized by FormResize.
-enum class RestWidthRule {
-    ClientMinusOffset,        // last column = client width - restOffset
-    ClientMinusScaledWidths,  // last column = client width - sum of scaled widths - restOffset
-    LastTwoShareRest,         // last two columns share (client width - sum of scaled widths
-                              // - restOffset) equally
-};
+// A column's minimum width (at 96 pixels per inch) when its layout gives none.
+inline constexpr int kDefaultColumnMinimum = 96;
 
 // Everything in which one tool's result grid differs from another's. A tool
 // builds one of these (the duplicates window takes duplicatesLayout or
@@ -64,9 +59,14 @@ struct GridLayout {
 
     QString statusFormat = QStringLiteral("%d files %s bytes");  // %d count, %s bytes
 
-    QList<int> baseWidths;  // widths at 96 dpi of the leading columns
-    int restOffset = 0;
-    RestWidthRule restRule = RestWidthRule::ClientMinusOffset;
+    // Column widths (see fitColumnWidths): each column is at least its base
+    // width (at 96 dpi; kDefaultColumnMinimum past the list) and wants what
+    // its title and texts need. The stretching columns share the width to
+    // spare and give way first when the grid is narrow (their texts are then
+    // shortened in the middle); the others are always as wide as they want.
+    // An empty stretch list: every column stretches.
+    QList<int> baseWidths;
+    QList<int> stretchColumns;
 
     ClipboardForm clipboard = ClipboardForm::ResultLines;
     // A double click counts only when the last press was not on the title row.
@@ -85,7 +85,28 @@ struct GridLayout {
     bool isRightAligned(int column) const { return rightAligned.contains(column); }
     int fieldOfColumn(int column) const;  // 1-based
     int titleClickKey(int column) const;  // -1 when a click on that title does nothing
+    int minimumWidth(int column) const;   // at 96 dpi
+    bool stretches(int column) const;
 };
+
+// One column's claim on the grid's width, in pixels.
+struct ColumnClaim {
+    int minimum = 0;  // never narrower (the grid scrolls sideways instead)
+    int wanted = 0;   // what its title and texts need
+    bool stretches = false;
+};
+
+// The widths of columns that share `available` pixels:
+// - a column that does not stretch gets max(minimum, wanted), always;
+// - the stretching ones share the rest: with room to spare each gets what it
+//   wants plus a share of the spare width in proportion to that; with too
+//   little the widest give way first: each is cut to one common width (the
+//   largest with which they fit), but never below its minimum, so a column
+//   of short texts keeps them whole while a long folder is shortened;
+// - when no column stretches, every column stretches.
+// Unless the minimums are too wide (the grid then scrolls sideways), the
+// widths add up to `available` exactly, so the last column ends at the edge.
+QList<int> fitColumnWidths(const QList<ColumnClaim>& columns, int available);
 
 // The duplicates window in duplicate mode. The criterion (0-6) decides the
 // field order of its candidate lines, so it decides which field fills which

@@ -279,6 +279,31 @@ QString ResultGridModel::cellText(int row, int column) const {
     return isResultRow(row) ? storedCell(storageIndex(row), column) : QString();
 }
 
+QStringList ResultGridModel::longestCells(int column, int count) const {
+    if (column < 0 || column >= m_columns || count <= 0)
+        return {};
+    // (length, row index) of the longest so far; a min-heap on the length.
+    std::vector<std::pair<qsizetype, std::uint32_t>> longest;
+    const auto longer = [](const auto& a, const auto& b) { return a.first > b.first; };
+    for (std::uint32_t i = 0; i < std::uint32_t(m_rows.size()); ++i) {
+        const qsizetype length = storedCellBytes(i, column).size();
+        if (longest.size() < size_t(count)) {
+            longest.emplace_back(length, i);
+            std::push_heap(longest.begin(), longest.end(), longer);
+        } else if (length > longest.front().first) {
+            std::pop_heap(longest.begin(), longest.end(), longer);
+            longest.back() = {length, i};
+            std::push_heap(longest.begin(), longest.end(), longer);
+        }
+    }
+    std::sort_heap(longest.begin(), longest.end(), longer);
+    QStringList out;
+    out.reserve(qsizetype(longest.size()));
+    for (const auto& entry : longest)
+        out.append(storedCell(entry.second, column));
+    return out;
+}
+
 QStringList ResultGridModel::rowTexts(int row) const {
     QStringList out;
     out.reserve(m_columns);

@@ -108,6 +108,10 @@ public:
     void setCellText(int row, int column, const QString& text);
     // Whether the row's file exists (any kind of entry but a folder).
     bool fileExists(int row) const;
+    // The texts of `column` that take the most bytes, at most `count` of
+    // them, longest first: what a view measures to size the column, in one
+    // pass over the stored lengths instead of decoding every row.
+    QStringList longestCells(int column, int count) const;
 
     // ---- Marks ---------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 #include "results/ResultGridModel.h"
 #include "results/Savings.h"
 #include "results/ui/ResultGrid.h"
+#include "results/ui/ResultGridDelegate.h"
 #include "results/ui/TfrmReallyDelete.h"
 #include "scan/ui/DriveCheckList.h"
 #include "scan/ui/WildcardCombo.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QtTest/QtTest>
@@ -81,6 +83,72 @@ private Q_SLOTS:
         qputenv("HOME", m_oldHome);
         m_files.reset();
         m_home.reset();
+    }
+
+    // As the window opens, five drives show whole in the drive list, and
+    // after a scan the grid's columns fit their texts: sizes, dates, times
+    // and types whole, a long folder shortened in the middle; a wider window
+    // widens name and folder too.
+    void defaultSizeFitsTheDrivesAndTheColumns() {
+        const QByteArray deep =
+            "Holidays 2023/Summer trip to the mountains with the whole "
+            "family/Day 3 - the lake/and one folder more";
+        m_files->file(deep + "/IMG_0001.jpg", 300000);
+        m_files->file("b/IMG_0001.jpg", 300000);
+        QList<DriveEntry> drives{{m_files->root(), u"folder"_s}};
+        for (const char* name : {"/", "/home", "/media/ann/backup", "/srv"})
+            drives.append(DriveEntry{name, u"ext4"_s});
+        setDriveListOverride(drives);
+        auto w = openWindow(true);
+        // The size it opens with on a 1280 x 1024 screen (the test's screen
+        // is smaller).
+        w->resize(1100, 720);
+        QCOMPARE(w->pckDrive->count(), 5);
+        QVERIFY(!w->pckDrive->horizontalScrollBar()->isVisible());
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY2(w->pckDrive->viewport()->rect().contains(
+                         w->pckDrive->visualItemRect(w->pckDrive->item(i))),
+                     qPrintable(w->pckDrive->item(i)->text()));
+        }
+
+        QVERIFY(runScan(*w));
+        QCoreApplication::processEvents();
+        ResultGrid& grid = *w->grid;
+        QCOMPARE(grid.rowCounter(), 2);
+        auto* delegate = qobject_cast<ResultGridDelegate*>(grid.itemDelegate());
+        QVERIFY(delegate);
+        const auto shown = [&](int row, int column) {
+            const QModelIndex index = grid.model()->index(row - 1, column);
+            return delegate->shownText(grid.fontMetrics(), grid.visualRect(index), index);
+        };
+        int total = 0;
+        for (int c = 0; c < 7; ++c)
+            total += grid.columnWidth(c);
+        QCOMPARE(total, grid.viewport()->width());
+        int deepRow = 0;
+        for (int row = 1; row <= 2; ++row) {
+            for (int c : {0, 1, 2, 3, 4, 6})
+                QCOMPARE(shown(row, c), grid.gridModel()->cellText(row, c));
+            if (grid.gridModel()->pathAt(row).contains("Holidays"))
+                deepRow = row;
+        }
+        const QString folder = grid.gridModel()->cellText(deepRow, 5);
+        const QString cut = shown(deepRow, 5);
+        QVERIFY2(cut.contains(QChar(0x2026)) && cut.endsWith(u"one folder more"_s),
+                 qPrintable(cut));
+        QVERIFY(folder.startsWith(cut.left(cut.indexOf(QChar(0x2026)))));
+
+        const int name = grid.columnWidth(0), place = grid.columnWidth(5),
+                  size = grid.columnWidth(1);
+        w->resize(w->width() + 300, w->height());
+        QTRY_VERIFY(grid.columnWidth(5) > place);  // the shortened folder first
+        QCOMPARE(grid.columnWidth(1), size);
+        // Once every text is whole, the room to spare is shared, not left to
+        // the last column.
+        w->resize(3000, w->height());
+        QTRY_COMPARE(shown(deepRow, 5), folder);
+        QVERIFY(grid.columnWidth(0) > name);
+        QCOMPARE(grid.columnWidth(1), size);
     }
 
     void abortStopsTheScanThenTheTopPanelShrinks() {

@@ -10,6 +10,7 @@
 #include "support/TestSupport.h"
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
+#include "text/ui/ElidedLabel.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtTest/QtTest>
 
@@ -107,6 +109,41 @@ private Q_SLOTS:
         QTest::keyClick(&w, Qt::Key_PageUp);
         QCOMPARE(pairShown(w), u"1: a.txt | b.txt"_s);
         QVERIFY(!highlighted(w.lblSizeBytes1));
+    }
+
+    // A folder longer than its label is shortened in the middle; the label
+    // still holds it whole (differences are found on whole texts) and its
+    // tool tip shows it. A folder that fits is shown as it is.
+    void longFolderShortenedInTheMiddleWithItsToolTip() {
+        FakeSource source(0);
+        const QByteArray deep =
+            "Backups/Old laptop (2019)/Documents and Settings/ann/My "
+            "Pictures/Holidays 2023 copy/Summer trip to the mountains/Day 3";
+        source.addFile(m_tree->file(deep + "/same.txt", 10));
+        source.addFile(m_tree->file("b/same.txt", 10));
+        TfrmDupCompare w;
+        w.showFor(source);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.resize(1100, w.height());  // its width on a 1280 x 1024 screen (the test's is smaller)
+        auto* left = qobject_cast<ElidedLabel*>(w.lblFolder1);
+        auto* right = qobject_cast<ElidedLabel*>(w.lblFolder2);
+        QVERIFY(left && right);
+        const QString full = displayText(m_tree->path(deep));
+        QCOMPARE(left->text(), full);
+        QVERIFY(left->isElided() && !right->isElided());
+        const QString shown = left->shownText();
+        QVERIFY2(shown.contains(QChar(0x2026)) && shown.endsWith(u"Day 3"_s) &&
+                     full.startsWith(shown.left(shown.indexOf(QChar(0x2026)))),
+                 qPrintable(shown));
+        QVERIFY(highlighted(w.lblFolder1) && highlighted(w.lblFolder2));
+        const QPoint at = left->rect().center();
+        QHelpEvent help(QEvent::ToolTip, at, left->mapToGlobal(at));
+        QApplication::sendEvent(left, &help);
+        QCOMPARE(QToolTip::text(), full);
+        // Wide enough, the whole folder shows.
+        w.resize(6000, w.height());
+        QTRY_VERIFY(!left->isElided());
+        QCOMPARE(left->shownText(), full);
     }
 
     void crcComparison_data() {

@@ -1,6 +1,7 @@
 // Printing report lines: into a PDF through the print dialog (cancelled and
 // confirmed), over several pages, and the error box of a printer that cannot
 // be opened.
+#include "results/Report.h"
 #include "results/ui/ReportPrinter.h"
 #include "support/TestSupport.h"
 #include "text/ui/Dialogs.h"
@@ -41,6 +42,45 @@ private Q_SLOTS:
         QVERIFY(QString::fromLatin1(data).count(
                     QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))) > 1);
         file.remove();
+    }
+
+    // A grid report goes on the paper upright when it fits, turned when it
+    // is wider; the page widths it is fitted to follow the paper.
+    void gridReportTurnsThePaperWhenItIsWide() {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is set up here; the test would print on it");
+        QPrinter a4;
+        a4.setPageSize(QPageSize(QPageSize::A4));
+        const ReportPageWidth width = reportPageWidth(a4);
+        QVERIFY2(
+            width.portraitChars >= 80 && width.landscapeChars > width.portraitChars,
+            qPrintable(QStringLiteral("%1 %2").arg(width.portraitChars).arg(width.landscapeChars)));
+        const auto pageOf = [](const QString& folder) {
+            ScriptedDialogs dialogs;
+            dialogs.printAnswers = {true};
+            const QString pdf = QDir::home().filePath(QStringLiteral("vantrel-report.pdf"));
+            QFile::remove(pdf);
+            const GridReport report{
+                "Duplicates",
+                QDateTime::currentDateTime(),
+                {{"Filename", "Size", "Modified", "Time", "Access", "Folder", "Type"},
+                 {"a.jpg", "300,000", "8/1/23", "9:15:00 AM", "8/2/23", folder, "JPEG image"}}};
+            if (!printGridReport(report, nullptr))
+                return QSizeF();
+            QFile file(pdf);
+            if (!file.open(QIODevice::ReadOnly))
+                return QSizeF();
+            const QRegularExpression box(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
+            const QRegularExpressionMatch m = box.match(QString::fromLatin1(file.readAll()));
+            file.remove();
+            return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble())
+                                : QSizeF();
+        };
+        const QSizeF upright = pageOf(QStringLiteral("/home/ann"));
+        const QSizeF turned = pageOf("/home/ann/" + QString(120, QLatin1Char('x')));
+        QVERIFY(upright.isValid() && turned.isValid());
+        QVERIFY(upright.width() < upright.height());
+        QVERIFY(turned.width() > turned.height());
     }
 
     void printerThatCannotBeOpenedShowsTheError() {

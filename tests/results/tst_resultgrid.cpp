@@ -3,6 +3,7 @@
 // picture.
 #include "results/SortDirections.h"
 #include "results/ui/ResultGrid.h"
+#include "results/ui/ResultGridDelegate.h"
 #include "support/TestSupport.h"
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
@@ -15,11 +16,15 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest/QtTest>
+
+#include <numeric>
 
 #include <memory>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -183,20 +188,30 @@ private Q_SLOTS:
     void columnWidthsFollowTheLayout_data() {
         QTest::addColumn<bool>("hogs");
         QTest::addColumn<QList<int>>("widths");
-        QTest::newRow("duplicates") << false << QList<int>{93, 58, 64, 70, 70, 184, 900 - 564};
-        QTest::newRow("file hogs") << true << QList<int>{64, 64, 64, 64, 296, 900 - 577};
+        QTest::newRow("duplicates") << false << QList<int>{93, 58, 64, 70, 70, 184, 96};
+        QTest::newRow("file hogs") << true << QList<int>{64, 64, 64, 64, 296, 96};
     }
     void columnWidthsFollowTheLayout() {
         QFETCH(bool, hogs);
         QFETCH(QList<int>, widths);
         TestWindow w(hogs ? fileHogsLayout() : duplicatesLayout(0));
-        // A font of at most 6 pixels a digit: the base widths as they are.
+        // A font of at most 6 pixels a digit: an empty grid's columns that do
+        // not stretch keep their base widths, the stretching ones share the
+        // rest, and the columns end at the edge.
         QFont font = w.grid.font();
         font.setPixelSize(9);
         w.grid.setFont(font);
         w.grid.FormResize(900);
-        for (int c = 0; c < widths.size(); ++c)
-            QCOMPARE(w.grid.columnWidth(c), widths[c]);
+        int total = 0;
+        for (int c = 0; c < widths.size(); ++c) {
+            const int width = w.grid.columnWidth(c);
+            total += width;
+            if (w.grid.gridLayout().stretches(c))
+                QVERIFY2(width > widths[c], qPrintable(QString::number(c)));
+            else
+                QCOMPARE(width, widths[c]);
+        }
+        QCOMPARE(total, 900);
         // A wider font widens the columns, so that the times fit.
         font.setPixelSize(16);
         w.grid.setFont(font);
@@ -207,6 +222,71 @@ private Q_SLOTS:
         const QVariant align =
             w.grid.model()->headerData(hogs ? 0 : 1, Qt::Horizontal, Qt::TextAlignmentRole);
         QVERIFY(align.toInt() & Qt::AlignRight);
+    }
+
+    // A duplicates grid with a long folder and a long type: at a width that
+    // cannot hold them, they are shortened in the middle and their tool tips
+    // hold them whole; sizes, dates and times stay whole; a wider grid gives
+    // the extra room to name, folder and type, not to the last column alone.
+    void longTextsShortenedInTheMiddleAndExtraWidthShared() {
+        TestWindow w(duplicatesLayout(0));
+        const QString folder = QStringLiteral(
+            "/home/ann/Pictures/Holidays 2023/Summer trip to "
+            "the mountains with the whole family/Day 3");
+        const QString type = QStringLiteral("Portable Network Graphics image, saved by a camera");
+        const QString size = QStringLiteral("1,500,000,000");
+        for (const QString& name : {u"IMG_0001.jpg"_s, u"IMG_0001.jpg"_s})
+            w.grid.addToGrid(GridRow{{name, size, "8/1/23", "10:00:00 PM", "8/2/23", folder, type},
+                                     "/x/" + name.toUtf8(),
+                                     {}});
+        w.grid.resize(900, 300);
+        w.showExposed();
+        QCoreApplication::processEvents();  // the fit after the rows came in
+        auto* delegate = qobject_cast<ResultGridDelegate*>(w.grid.itemDelegate());
+        QVERIFY(delegate);
+        const auto index = [&](int column) { return w.grid.model()->index(0, column); };
+        const auto shown = [&](int column) {
+            return delegate->shownText(w.grid.fontMetrics(), w.grid.visualRect(index(column)),
+                                       index(column));
+        };
+        const auto widths = [&] {
+            QList<int> out;
+            for (int c = 0; c < 7; ++c)
+                out.append(w.grid.columnWidth(c));
+            return out;
+        };
+        const auto sum = [](const QList<int>& l) { return std::accumulate(l.begin(), l.end(), 0); };
+
+        QCOMPARE(sum(widths()), w.grid.viewport()->width());  // no sideways scrolling
+        for (int c : {1, 2, 3, 4})
+            QCOMPARE(shown(c), w.grid.gridModel()->cellText(1, c));
+        const QString cut = shown(5);
+        QVERIFY2(
+            cut.contains(QChar(0x2026)) && cut.startsWith(u"/home/"_s) && cut.endsWith(u"Day 3"_s),
+            qPrintable(cut));
+        // The tool tip over the shortened folder is the whole folder; over a
+        // text that fits, the grid's hint.
+        const auto tipAt = [&](int column) {
+            const QPoint at = w.grid.visualRect(index(column)).center();
+            QHelpEvent help(QEvent::ToolTip, at, w.grid.viewport()->mapToGlobal(at));
+            QToolTip::hideText();
+            QApplication::sendEvent(w.grid.viewport(), &help);
+            return QToolTip::text();
+        };
+        QCOMPARE(tipAt(5), folder);
+        QCOMPARE(tipAt(1), w.grid.toolTip());
+
+        // Wider: every text whole, the extra shared by the stretching columns.
+        const QList<int> narrow = widths();
+        w.grid.resize(2000, 300);
+        QTRY_COMPARE(sum(widths()), w.grid.viewport()->width());
+        const QList<int> wide = widths();
+        for (int c : {0, 5, 6})
+            QVERIFY2(wide[c] > narrow[c], qPrintable(QString::number(c)));
+        for (int c : {1, 2, 3, 4})
+            QCOMPARE(wide[c], narrow[c]);
+        for (int c = 0; c < 7; ++c)
+            QCOMPARE(shown(c), w.grid.gridModel()->cellText(1, c));
     }
 
     void drawsTheMarkPicture() {

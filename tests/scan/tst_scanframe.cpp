@@ -10,10 +10,12 @@
 #include <QtWidgets>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -107,6 +109,12 @@ public:
     std::function<void()> whileOpen;
     void message(BoxKind kind, const QString& text, QWidget* parent) override {
         ScriptedDialogs::message(kind, text, parent);
+        if (whileOpen)
+            whileOpen();
+    }
+    void detailedMessage(BoxKind kind, const QString& text, const QString& details,
+                         QWidget* parent) override {
+        ScriptedDialogs::detailedMessage(kind, text, details, parent);
         if (whileOpen)
             whileOpen();
     }
@@ -236,6 +244,86 @@ private Q_SLOTS:
             QCOMPARE(w.lastOutcome.stoppedByTool, row.limit > 0);
             QCOMPARE(w.btPrint->isVisible(), !row.names.isEmpty());
         }
+    }
+
+    // A folder the user may not read: its files are missing, so the user is
+    // told, once, with the folder and the reason in the box's details; the
+    // rows found elsewhere stay.
+    void unreadableFolderIsToldAfterTheRows() {
+        test::TempTree tree;
+        for (const char* name : {"ok/1", "locked/2", "3"})
+            tree.file(name, 1);
+        tree.chmod("locked", 0000);
+        test::PermissionChecks checks;  // the scan's thread inherits them
+        if (!checks.enforced())
+            QSKIP("permission checks cannot be enforced here");
+        SlowDialogs dialogs;
+        ToolWindow w;
+        int rowsWhenTold = -1;
+        dialogs.whileOpen = [&] { rowsWhenTold = w.finishCalls; };
+        w.show();
+        QVERIFY(w.scan({folderDrive(tree.root())}));
+        QTRY_VERIFY(!w.frame.isRunning());
+        QCOMPARE(w.visitor.names, (QByteArrayList{"1", "3"}));
+        QCOMPARE(dialogs.messageTexts(),
+                 QStringList{"1 folder could not be read; the result is incomplete."});
+        QCOMPARE(dialogs.messages[0].kind, BoxKind::Warning);
+        QCOMPARE(dialogs.messages[0].details,
+                 displayText(tree.path("locked")) + QStringLiteral(": Permission denied"));
+        QCOMPARE(rowsWhenTold, 1);  // over the rows, which are in already
+        QVERIFY(w.btPrint->isVisible());
+    }
+
+    // Every kind of failure a walk records, whoever runs the test: folders
+    // and files that could not be read are counted and listed; a drive that
+    // could not be opened has had its own box and a loop loses nothing.
+    void whatTheNoticeCountsAndLists() {
+        const auto error = [](WalkError::Kind kind, const char* path, int number) {
+            WalkError e;
+            e.kind = kind;
+            e.path = path;
+            e.errorNumber = number;
+            e.driveText = QStringLiteral("/media/gone  [ext4]");
+            return e;
+        };
+        using K = WalkError::Kind;
+        WalkReport report;
+        report.errors = {error(K::DriveNotOpened, "/media/gone", ENOENT),
+                         error(K::FolderNotOpened, "/data/private", EACCES),
+                         error(K::FolderLoop, "/data/loop", ELOOP),
+                         error(K::FolderNotRead, "/data/broken", EIO),
+                         error(K::EntryNotRead, "/data/x.txt", EACCES)};
+        const struct {
+            QList<WalkError> errors;
+            QString text;
+        } rows[] = {
+            {report.errors, "2 folders and 1 file could not be read; the result is incomplete."},
+            {{report.errors[4]}, "1 file could not be read; the result is incomplete."},
+            {{report.errors[0], report.errors[2]}, QString()},  // nothing to tell
+        };
+        for (const auto& row : rows) {
+            ScriptedDialogs dialogs;
+            ToolWindow w;
+            w.show();
+            WalkReport injected;
+            injected.errors = row.errors;
+            QVERIFY(w.frame.start([injected](ScanJob&) { return injected; },
+                                  [](const ScanOutcome&) { return 2; }));
+            QTRY_VERIFY(!w.frame.isRunning());
+            QCOMPARE(dialogs.messageTexts(),
+                     row.text.isEmpty() ? QStringList() : QStringList{row.text});
+        }
+        ScriptedDialogs dialogs;
+        ToolWindow w;
+        QVERIFY(w.frame.start([report](ScanJob&) { return report; },
+                              [](const ScanOutcome&) { return 0; }));
+        QTRY_VERIFY(!w.frame.isRunning());
+        // With no rows the notice comes first, then "No files found.".
+        QCOMPARE(dialogs.messageTexts().value(1), u"No files found."_s);
+        QCOMPARE(dialogs.messages[0].details,
+                 u"/data/private: Permission denied\n"
+                 u"/data/broken: Input/output error\n"
+                 u"/data/x.txt: Permission denied"_s);
     }
 };
 

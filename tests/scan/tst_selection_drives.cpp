@@ -56,6 +56,34 @@ private Q_SLOTS:
                  (QList<DriveEntry>{{"/", "ext4"}, {m_tree->path("mine"), "folder"}}));
     }
 
+    // At its size hint five entries show whole, none under a scroll bar; an
+    // entry longer than the list is shortened (in the middle) to the list's
+    // width and tells its whole text in its tool tip.
+    void everyEntryShowsAndLongOnesAreShortened() {
+        const QByteArray deep = m_tree->mkdir(
+            "a folder with a rather long name/and another level "
+            "below it/and one more level below that");
+        m_tree->mkdir("mine");
+        QVERIFY(ini().writeString("Folders", "Number", "2"));
+        QVERIFY(ini().writeString("Folders", "File1", QFile::decodeName(deep)));
+        QVERIFY(ini().writeString("Folders", "File2", QFile::decodeName(m_tree->path("mine"))));
+        auto list = makeList();
+        QCOMPARE(list->count(), 5);
+        list->resize(list->sizeHint());
+        list->show();
+        QVERIFY(QTest::qWaitForWindowExposed(list.get()));
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
+        const QRect view = list->viewport()->rect();
+        for (int i = 0; i < list->count(); ++i)
+            QVERIFY2(view.contains(list->visualItemRect(list->item(i))),
+                     qPrintable(QString::number(i)));
+        QListWidgetItem* longOne = list->item(3);
+        QCOMPARE(longOne->text(), QFile::decodeName(deep) + "  [folder]");
+        QCOMPARE(longOne->toolTip(), longOne->text());
+        QVERIFY(list->fontMetrics().horizontalAdvance(longOne->text()) > view.width());
+        QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+    }
+
     void menuAddsAndRemovesFolders() {
         ScriptedDialogs scripted;
         const QByteArray folder = m_tree->mkdir("mine");

@@ -60,6 +60,7 @@ private Q_SLOTS:
     void realBoxWithoutParentIsOwnedByTheActiveWindow();
     void scriptedQuestionsAndWindows();
     void realQuestion();
+    void boxWithDetails();
 };
 
 void TestDialogs::boxes() {
@@ -143,6 +144,35 @@ void TestDialogs::realQuestion() {
             expected.append(B::Cancel);
         QCOMPARE(seen->buttons, expected);
     }
+}
+
+// A box with a details area: scripted it records the details; the real one
+// is a box of its kind whose details area holds them.
+void TestDialogs::boxWithDetails() {
+    const QString text = QStringLiteral("2 folders could not be read; the result is incomplete.");
+    const QString details = QStringLiteral("/a: Permission denied\n/b: Permission denied");
+    {
+        ScriptedDialogs script;
+        detailsBox(BoxKind::Warning, text, details);
+        QCOMPARE(script.messageTexts(), QStringList{text});
+        QCOMPARE(script.messages[0].details, details);
+        QCOMPARE(script.messages[0].caption, QStringLiteral("Warning"));
+    }
+    std::optional<SeenBox> seen;
+    QString shownDetails;
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            shownDetails = box->detailedText();
+    });
+    timer->start(1);
+    inspectNextBox(&seen, QMessageBox::Ok);
+    detailsBox(BoxKind::Warning, text, details);
+    delete timer;
+    QVERIFY(seen);
+    QCOMPARE(QStringList({seen->caption, seen->text}), QStringList({"Warning", text}));
+    QCOMPARE(seen->icon, QMessageBox::Warning);
+    QCOMPARE(shownDetails, details);
 }
 
 VANTREL_QTEST_MAIN(TestDialogs)

@@ -23,6 +23,7 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 
 #include <memory>
@@ -34,9 +35,13 @@ namespace {
 const char* const kBetweenError = "The second number must be larger or equal than the first number";
 
 // The window's size when it opens, before a stored placement applies (at 96
-// pixels per inch; more when the controls need it).
-constexpr int kDesignWidth = 800;
-constexpr int kDesignHeight = 560;
+// pixels per inch; more when the controls need it, less when the screen is
+// smaller): room for the seven columns of a duplicates list with a folder
+// of about 60 characters on a 1280 x 1024 screen.
+constexpr int kDesignWidth = 1100;
+constexpr int kDesignHeight = 720;
+// What the window leaves of the screen's free area around it.
+constexpr int kScreenMargin = 40;
 
 // Hands every listed file to the search on the walking thread. The first
 // file the search refuses ends the scan with the resource message.
@@ -92,7 +97,6 @@ void TfrmDup::wireControls() {
     grid->setStatusLabel(pnlSel);
     grid->setTopPanel(Panel1);
     grid->installEventFilter(this);
-    grid->viewport()->installEventFilter(this);
     connect(grid, &ResultGrid::deleteEnabledChanged, btDelete, &QPushButton::setEnabled);
     connect(grid, &ResultGrid::viewRequested, this, &TfrmDup::showFile);
     connect(grid, &ResultGrid::detailsRequested, this, &TfrmDup::showDetails);
@@ -165,8 +169,10 @@ void TfrmDup::FormShow() {
     grid->rememberTopPanelHeight();
     grid->applyMinimumSize(this);
     const double scale = logicalDpiX() / 96.0;
-    resize(std::max(qRound(kDesignWidth * scale), minimumWidth()),
-           std::max(qRound(kDesignHeight * scale), minimumHeight()));
+    QSize size(qRound(kDesignWidth * scale), qRound(kDesignHeight * scale));
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size() - QSize(kScreenMargin, kScreenMargin));
+    resize(size.expandedTo(minimumSize()));
     layout()->activate();
     centreOnScreen(*this);
     FormResize();
@@ -182,34 +188,12 @@ void TfrmDup::FormDestroy() {
 }
 
 void TfrmDup::FormResize() {
-    // The layout's offset of the last column includes room for the frame
-    // and a scroll bar; measured against the viewport, the columns end
-    // exactly at its right edge, with or without a scroll bar.
-    const GridLayout& layout = grid->gridLayout();
-    int fixed = 0;
-    for (int width : layout.baseWidths)
-        fixed += width;
-    const int slack = qRound((layout.restOffset - fixed) * grid->widthScale());
-    grid->FormResize(grid->viewport()->width() + std::max(slack, 0));
-
-    // Sizes of 1 GB and more are wider than the size column was made for:
-    // a clipped size would show other digits, so the column grows and the
-    // last one gives the room.
-    const int sizeColumn = m_duplicateMode ? 1 : 0;
-    const int last = grid->model()->columnCount() - 1;
-    const int missing = m_sizeTextWidth - grid->columnWidth(sizeColumn);
-    if (missing > 0 && last > sizeColumn) {
-        grid->setColumnWidth(sizeColumn, m_sizeTextWidth);
-        grid->setColumnWidth(last, std::max(grid->columnWidth(last) - missing,
-                                            grid->horizontalHeader()->minimumSectionSize()));
-    }
+    // The grid fits its columns to its width and texts by itself (sizes of
+    // any length included); this refits it at once.
+    grid->FormResize();
 }
 
 bool TfrmDup::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid->viewport() && event->type() == QEvent::Resize) {
-        FormResize();
-        return QDialog::eventFilter(watched, event);
-    }
     if (watched == grid) {
         if (event->type() == QEvent::KeyPress) {
             // Enter in the grid must not press the default button: that
@@ -336,7 +320,6 @@ void TfrmDup::scan() {
     walk.includeMask = 0;
     DupSearch* search = m_search.get();
     const std::size_t batchSize = std::size_t(std::max(m_rowBatchSize, 1));
-    m_largestSize = 0;
     m_scan.start(
         [this, search, drives, walk, batchSize](ScanJob& job) {
             DupFeeder feeder(*search, job);
@@ -345,10 +328,6 @@ void TfrmDup::scan() {
             // The rows then reach the grid in batches, so that the window
             // keeps painting while a long list fills it.
             std::vector<DupCandidate> rows = search->finish();
-            qint64 largest = 0;
-            for (const DupCandidate& c : rows)
-                largest = std::max(largest, c.size);
-            m_largestSize = largest;
             for (std::size_t first = 0; first < rows.size(); first += batchSize) {
                 const auto begin = rows.begin() + std::ptrdiff_t(first);
                 const auto end =
@@ -370,8 +349,6 @@ int TfrmDup::fillGrid(const ScanOutcome&) {
     m_search.reset();
     ResultGridModel* model = grid->gridModel();
     const int count = model->rowCounter();
-    m_sizeTextWidth = grid->fontMetrics().horizontalAdvance(numberText(m_largestSize)) +
-                      grid->gridLayout().leftMargin + grid->gridLayout().rightMargin + 4;
     FormResize();
 
     if (!m_duplicateMode && count > 0) {

@@ -161,7 +161,6 @@ private:
     qsizetype m_capacity = DupSearchOptions{}.capacity;
     int m_rowBatchSize = 20000;
     QString m_printTitle;
-    int m_sizeTextWidth = 0;  // pixels the largest size of the list needs
     bool m_shown = false;
     bool m_hintsOff = false;
 
@@ -169,7 +168,6 @@ private:
     // declared after them, so that it is destroyed (and its worker stopped)
     // first.
     std::unique_ptr<DupSearch> m_search;
-    qint64 m_largestSize = 0;  // of the last scan's rows
     ScanFrame m_scan;
 };
 

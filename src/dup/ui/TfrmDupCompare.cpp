@@ -34,7 +34,10 @@ namespace vantrel {
 namespace {
 
 constexpr int kIconSize = 32;
-constexpr int kDesignWidth = 820;  // at 96 pixels per inch
+// At 96 pixels per inch: folders of about 50 characters show whole on each
+// side; the window stays inside the screen's free area.
+constexpr int kDesignWidth = 1100;
+constexpr int kScreenMargin = 40;
 
 // A file name as a group box title: "&" is a mnemonic there.
 QString titleText(const QString& name) {
@@ -43,9 +46,10 @@ QString titleText(const QString& name) {
     return out;
 }
 
+// The value labels shorten a long text in the middle and show it whole in
+// their tool tip (ElidedLabel).
 void setValue(QLabel* label, const QString& text) {
     label->setText(text);
-    label->setToolTip(text);
 }
 
 }  // namespace
@@ -58,7 +62,10 @@ TfrmDupCompare::TfrmDupCompare(QWidget* parent)
     buildForm();
     wireControls();
     changeBackgroundColor(normalBackground());
-    resize(qRound(kDesignWidth * logicalDpiX() / 96.0), height());
+    int width = qRound(kDesignWidth * logicalDpiX() / 96.0);
+    if (const QScreen* s = screen())
+        width = std::min(width, s->availableGeometry().width() - kScreenMargin);
+    resize(std::max(width, minimumSizeHint().width()), height());
     HighlightDifferences();
     updateButtons();
 }
@@ -206,7 +213,6 @@ void TfrmDupCompare::GetRightValues(int row) {
 
 void TfrmDupCompare::fillSide(Side& side, int row) {
     side.crc->clear();
-    side.crc->setToolTip(QString());
     const QByteArray path = m_rows.path(row);
     FileRecord record;
     if (path.isEmpty() || !statPath(path, record))

@@ -2,6 +2,8 @@
 
 #include "dup/ui/TfrmDupCompare.h"
 
+#include "text/ui/ElidedLabel.h"
+
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -46,12 +48,11 @@ private:
 };
 
 QLabel* valueLabel(QWidget* parent, const char* name) {
-    auto* label = new QLabel(parent);
+    auto* label = new ElidedLabel(parent);
     label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Long folders are cut at the label's edge (the tool tip has them in
-    // full) instead of widening the window.
+    // Long folders are shortened in the middle (the tool tip has them
+    // whole) instead of widening the window.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     label->setMinimumWidth(40);
     return label;

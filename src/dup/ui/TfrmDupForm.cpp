@@ -100,8 +100,9 @@ void TfrmDup::buildForm() {
     // --- the drive list -----------------------------------------------------
     pckDrive = new DriveCheckList(Panel1);
     pckDrive->setObjectName(QStringLiteral("pckDrive"));
-    pckDrive->setMinimumWidth(pckDrive->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
-    pckDrive->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    // As wide as its longest entry (within limits) and as high as its
+    // entries, so that every drive shows whole; the panel grows with it.
+    pckDrive->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
 
     {
         auto* condition = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "results/ui/ReportPrinter.h"
 
+#include "results/Report.h"
 #include "text/ui/Dialogs.h"
 
 #include <QCursor>
@@ -9,6 +10,9 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <cmath>
+#include <memory>
 
 namespace vantrel {
 
@@ -29,7 +33,44 @@ QString expandTabs(const QString& line) {
     return out;
 }
 
+// A printer on the system's printer, or on a PDF file in the home folder
+// when there is none.
+std::unique_ptr<QPrinter> reportPrinter() {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QDir::home().filePath(QStringLiteral("vantrel-report.pdf")));
+    }
+    return printer;
+}
+
 }  // namespace
+
+QFont reportFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Courier"),
+                      QStringLiteral("DejaVu Sans Mono"), font.family()});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSize(9);
+    return font;
+}
+
+ReportPageWidth reportPageWidth(QPrinter& printer) {
+    const QFontMetricsF fm(reportFont(), &printer);
+    // The widest character a line may hold decides, so that nothing is cut
+    // at the right edge even where the font falls back for a character.
+    const qreal advance =
+        std::max(fm.horizontalAdvance(QLatin1Char('M')), fm.horizontalAdvance(QChar(0x2026)));
+    if (advance <= 0)
+        return {};
+    QPageLayout layout = printer.pageLayout();
+    const auto chars = [&](QPageLayout::Orientation orientation) {
+        layout.setOrientation(orientation);
+        return int(std::floor(layout.paintRectPixels(printer.resolution()).width() / advance));
+    };
+    return {chars(QPageLayout::Portrait), chars(QPageLayout::Landscape)};
+}
 
 bool printReportLines(QPrinter& printer, const QStringList& lines, QWidget* parent) {
     QPainter painter;
@@ -38,12 +79,7 @@ bool printReportLines(QPrinter& printer, const QStringList& lines, QWidget* pare
         return false;
     }
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Courier"),
-                      QStringLiteral("DejaVu Sans Mono"), font.family()});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSize(9);
+    const QFont font = reportFont();
     painter.setFont(font);
     const QFontMetrics fm(font, &printer);
     const int lineHeight = fm.lineSpacing();
@@ -72,14 +108,24 @@ bool printReportLines(QPrinter& printer, const QStringList& lines, QWidget* pare
 }
 
 bool printReport(const QStringList& lines, QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QDir::home().filePath(QStringLiteral("vantrel-report.pdf")));
-    }
-    if (!dialogs().printDialog(printer, parent))
+    const std::unique_ptr<QPrinter> printer = reportPrinter();
+    if (!dialogs().printDialog(*printer, parent))
         return false;
-    return printReportLines(printer, lines, parent);
+    return printReportLines(*printer, lines, parent);
+}
+
+bool printGridReport(const GridReport& report, QWidget* parent) {
+    const std::unique_ptr<QPrinter> printer = reportPrinter();
+    if (!dialogs().printDialog(*printer, parent))
+        return false;
+    const ReportPageWidth page = reportPageWidth(*printer);
+    // A user who turned the paper keeps it turned.
+    const bool turned = printer->pageLayout().orientation() == QPageLayout::Landscape;
+    const FittedReport fitted = fitGridReport(
+        report, turned ? page.landscapeChars : page.portraitChars, page.landscapeChars);
+    printer->setPageOrientation(turned || fitted.landscape ? QPageLayout::Landscape
+                                                           : QPageLayout::Portrait);
+    return printReportLines(*printer, fitted.lines, parent);
 }
 
 }  // namespace vantrel

@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QStyle>
 
 namespace vantrel {
 
@@ -75,6 +77,14 @@ ResultGrid::ResultGrid(const GridLayout& layout, QWidget* parent)
 
     setToolTip(QString::fromLatin1(kGridHint));
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { setCurrentGridRow(1); });
+    // New or changed texts may need other column widths.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ResultGrid::scheduleFit);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ResultGrid::scheduleFit);
+    // (Marks change data too, but no texts: only a new row counts.)
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this] {
+        if (m_model->rowCounter() != m_measuredRows)
+            scheduleFit();
+    });
 
     buildMenu();
     checkSortKey(layout.sortKeys.isEmpty() ? -1 : layout.defaultSortKey);
@@ -262,12 +272,8 @@ void ResultGrid::Sortbysize1Click(int key) {
 }
 
 bool ResultGrid::btPrintClick(const QString& title) {
-    QList<int> widths;
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        widths.append(columnWidth(c));
-    const QStringList lines =
-        gridReportLines(title, QDateTime::currentDateTime(), m_model->reportRows(), widths);
-    return printReport(lines, this);
+    return printGridReport(GridReport{title, QDateTime::currentDateTime(), m_model->reportRows()},
+                           this);
 }
 
 void ResultGrid::btClipClick() {
@@ -313,37 +319,73 @@ double ResultGrid::widthScale() const {
     return dpiScale() * std::max(1.0, digit / 6.0);
 }
 
-void ResultGrid::FormResize(int clientWidth) {
+QList<ColumnClaim> ResultGrid::columnClaims() const {
+    if (!m_claims.isEmpty() && m_claims.size() == m_model->columnCount())
+        return m_claims;
+    // The longest texts by bytes are nearly always the widest; a few of them
+    // per column are measured, whatever the number of rows.
+    constexpr int kMeasured = 16;
     const GridLayout& layout = gridLayout();
-    const int columns = m_model->columnCount();
     const double scale = widthScale();
-    int used = 0;
-    int c = 0;
-    for (; c < columns && c < layout.baseWidths.size(); ++c) {
-        const int width = qRound(layout.baseWidths[c] * scale);
-        setColumnWidth(c, width);
-        used += width;
+    const QFontMetrics cells = fontMetrics();
+    const QHeaderView* titles = horizontalHeader();
+    const QFontMetrics titleFont = titles->fontMetrics();
+    const int titlePadding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles) + 4;
+    QList<ColumnClaim> claims;
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        ColumnClaim claim;
+        claim.minimum = qRound(layout.minimumWidth(c) * scale);
+        claim.stretches = layout.stretches(c);
+        // The cell's insets, its grid line, and room for the mark picture.
+        const int inset =
+            (c == layout.markColumn ? 18 : layout.leftMargin) + layout.rightMargin + 1;
+        int wanted = titleFont.horizontalAdvance(layout.titles.value(c)) + titlePadding;
+        for (const QString& text : m_model->longestCells(c, kMeasured))
+            wanted = std::max(wanted, cells.horizontalAdvance(text) + inset);
+        claim.wanted = wanted;
+        claims.append(claim);
     }
-    const int restColumns = columns - c;
-    if (restColumns <= 0)
+    m_claims = claims;
+    m_measuredRows = m_model->rowCounter();
+    return claims;
+}
+
+void ResultGrid::FormResize(int clientWidth) {
+    const QList<int> widths = fitColumnWidths(columnClaims(), clientWidth);
+    for (int c = 0; c < widths.size(); ++c) {
+        if (columnWidth(c) != widths[c])
+            setColumnWidth(c, widths[c]);
+    }
+}
+
+void ResultGrid::FormResize() {
+    FormResize(viewport()->width());
+}
+
+void ResultGrid::scheduleFit() {
+    m_claims.clear();
+    if (m_fitScheduled)
         return;
-    int rest = 0;
-    switch (layout.restRule) {
-        case RestWidthRule::ClientMinusOffset:
-            rest = clientWidth - qRound(layout.restOffset * scale);
-            break;
-        case RestWidthRule::ClientMinusScaledWidths:
-            rest = clientWidth - used - layout.restOffset;
-            break;
-        case RestWidthRule::LastTwoShareRest:
-            rest = (clientWidth - used - layout.restOffset) / restColumns;
-            break;
-    }
-    // A window narrower than the fixed columns would give the rest no width
-    // at all; keep it reachable.
-    rest = std::max(rest, horizontalHeader()->minimumSectionSize());
-    for (; c < columns; ++c)
-        setColumnWidth(c, rest);
+    m_fitScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_fitScheduled = false;
+            FormResize();
+        },
+        Qt::QueuedConnection);
+}
+
+void ResultGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_claims.clear();
+}
+
+void ResultGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    // The viewport has its new size here.
+    FormResize();
 }
 
 void ResultGrid::Shrink1Click() {

@@ -114,11 +114,16 @@ public:
     void View1Click();
     void Details1Click();
     void BrowseDirectory1Click();
-    // Column widths for a window client width: the layout's base widths
-    // times widthScale(), the rest as the layout's rule says (the offset of
-    // ClientMinusOffset is scaled too, so that the columns still fill the
-    // client width exactly).
+    // Column widths for `clientWidth` pixels (fitColumnWidths): each column
+    // at least its layout's base width times widthScale(), as wide as its
+    // title and texts need (the longest texts of the column are measured),
+    // the layout's stretching columns sharing what is left or giving way
+    // first. The grid does this by itself whenever its viewport changes size
+    // or rows come in (an empty width means the viewport's width).
     void FormResize(int clientWidth);
+    void FormResize();
+    // What each column claims now (measured texts, scaled minimums).
+    QList<ColumnClaim> columnClaims() const;
     void Shrink1Click();
     void Grow1Click();
     // The window's minimum size: the top panel's right edge + 3 (at most the
@@ -149,8 +154,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Measures the columns again and refits them once control returns to
+    // the event loop (many row batches cost one measuring).
+    void scheduleFit();
     void buildMenu();
     void checkSortKey(int key);
     void setDeleteEnabled(bool enabled);
@@ -182,6 +192,9 @@ private:
     QPoint m_pressPoint{-1, -1};
     bool m_lastPressOnTitle = false;
     bool m_sorting = false;
+    mutable QList<ColumnClaim> m_claims;  // measured; empty when out of date
+    mutable int m_measuredRows = -1;      // rowCounter() when m_claims was measured
+    bool m_fitScheduled = false;
 };
 
 }  // namespace vantrel

@@ -2,9 +2,12 @@
 
 #include "results/ResultGridModel.h"
 
+#include <QAbstractItemView>
 #include <QBitmap>
+#include <QHelpEvent>
 #include <QImage>
 #include <QPainter>
+#include <QToolTip>
 
 namespace vantrel {
 
@@ -37,6 +40,22 @@ void ResultGridDelegate::setMargins(int left, int right) {
     m_right = right;
 }
 
+QRect ResultGridDelegate::textRect(const QRect& cell, const QModelIndex& index) const {
+    const int top = cell.top() + 2;
+    const int height = cell.height() - 2;
+    if (index.data(ResultGridModel::MarkedRole).toBool())
+        return {cell.left() + 18, top, std::max(cell.width() - 18, 0), height};
+    if (index.data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight)
+        return {cell.left(), top, std::max(cell.width() - m_right, 0), height};
+    return {cell.left() + m_left, top, std::max(cell.width() - m_left, 0), height};
+}
+
+QString ResultGridDelegate::shownText(const QFontMetrics& fm, const QRect& cell,
+                                      const QModelIndex& index) const {
+    return fm.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle,
+                         textRect(cell, index).width());
+}
+
 void ResultGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
     const QRect cell = option.rect;
@@ -52,25 +71,26 @@ void ResultGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
 
-    const QString text = index.data(Qt::DisplayRole).toString();
     const bool marked = index.data(ResultGridModel::MarkedRole).toBool();
-    const int top = cell.top() + 2;
-    if (marked) {
-        painter->drawPixmap(cell.left() + 2, top, m_mark);
-        const QRect r(cell.left() + 18, top, std::max(cell.width() - 18, 0), cell.height() - 2);
-        painter->drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    } else {
-        const int alignment = index.data(Qt::TextAlignmentRole).toInt();
-        if (alignment & Qt::AlignRight) {
-            const QRect r(cell.left(), top, std::max(cell.width() - m_right, 0), cell.height() - 2);
-            painter->drawText(r, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
-        } else {
-            const QRect r(cell.left() + m_left, top, std::max(cell.width() - m_left, 0),
-                          cell.height() - 2);
-            painter->drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    if (marked)
+        painter->drawPixmap(cell.left() + 2, cell.top() + 2, m_mark);
+    const bool right = !marked && (index.data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+    painter->drawText(textRect(cell, index),
+                      (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine,
+                      shownText(QFontMetrics(option.font), cell, index));
+    painter->restore();
+}
+
+bool ResultGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event && view && index.isValid() && event->type() == QEvent::ToolTip) {
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (shownText(QFontMetrics(option.font), option.rect, index) != text) {
+            QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+            return true;
         }
     }
-    painter->restore();
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 QSize ResultGridDelegate::sizeHint(const QStyleOptionViewItem& option,

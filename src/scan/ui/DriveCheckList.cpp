@@ -7,12 +7,37 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace vantrel {
+
+namespace {
+
+// Entries are never wider than the list, so that their texts are shortened
+// (in the list's elide mode) instead of running under the list's edge.
+class FitToViewDelegate : public QStyledItemDelegate {
+public:
+    explicit FitToViewDelegate(QListWidget* list) : QStyledItemDelegate(list), m_list(list) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize hint = QStyledItemDelegate::sizeHint(option, index);
+        hint.setWidth(std::min(hint.width(), m_list->viewport()->width()));
+        return hint;
+    }
+
+private:
+    QListWidget* m_list;
+};
+
+}  // namespace
 
 DriveCheckList::DriveCheckList(QWidget* parent)
     : QListWidget(parent), m_settings(vantrelIni()), m_menu(new QMenu(this)) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
+    setResizeMode(QListView::Adjust);
+    setItemDelegate(new FitToViewDelegate(this));
 
     m_selectAll = m_menu->addAction(QStringLiteral("Select All"));
     m_selectAll->setObjectName(QStringLiteral("actSelectAll"));
@@ -49,13 +74,42 @@ void DriveCheckList::refill(const QList<QByteArray>& tickedRoots) {
     clear();
     for (const DriveListEntry& e : std::as_const(m_entries)) {
         auto* item = new QListWidgetItem(e.drive.text());
+        item->setToolTip(e.drive.text());
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setData(Qt::UserRole, e.drive.root);
         item->setCheckState(tickedRoots.contains(e.drive.root) ? Qt::Checked : Qt::Unchecked);
         addItem(item);
     }
     m_bulkChange = false;
+    updateGeometry();  // the size hint follows the entries
     Q_EMIT tickedChanged(hasTicked());
+}
+
+int DriveCheckList::heightForRows(int rows) const {
+    const int row = count() > 0 ? sizeHintForRow(0) : fontMetrics().height() + 4;
+    return rows * (row + 2 * spacing()) + 2 * frameWidth();
+}
+
+QSize DriveCheckList::sizeHint() const {
+    // The check box, the gaps around it and the item's margins come on top
+    // of the text; the measure of the widest text is what can vary.
+    const QStyle* s = style();
+    const int box = s->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this) +
+                    2 * s->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    int text = 0;
+    for (int i = 0; i < count(); ++i)
+        text = std::max(text, fontMetrics().horizontalAdvance(item(i)->text()));
+    const int most = fontMetrics().horizontalAdvance(QLatin1Char('x')) * kWidestChars;
+    int width = std::min(text, most) + box + 2 * frameWidth();
+    if (count() > kShownRows)
+        width += s->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return {std::max(width, minimumSizeHint().width()),
+            heightForRows(std::clamp(count(), kMinimumRows, kShownRows))};
+}
+
+QSize DriveCheckList::minimumSizeHint() const {
+    const int width = fontMetrics().horizontalAdvance(QLatin1Char('x')) * 20;
+    return {width, heightForRows(std::min(std::max(count(), 1), kMinimumRows))};
 }
 
 QList<DriveEntry> DriveCheckList::tickedDrives() const {

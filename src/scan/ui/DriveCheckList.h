@@ -24,11 +24,26 @@ namespace vantrel {
 // tickedChanged(anyTicked) is sent after every change of the ticks: a click,
 // the keyboard, the menu, and fillDriveList() itself, so a tool can wire it
 // straight to its start button's setEnabled.
+//
+// The list never scrolls sideways: an entry wider than the list is shown
+// shortened in the middle with "…", and its tool tip is the whole text. It
+// asks for the width of its longest entry (up to kWidestChars characters)
+// and the height of all its entries (up to kShownRows; at least
+// kMinimumRows, or all when fewer), so that a window that gives it its size
+// hint shows every entry whole.
 class DriveCheckList : public QListWidget {
     Q_OBJECT
 public:
     // Uses the program's settings file for the stored folders.
     explicit DriveCheckList(QWidget* parent = nullptr);
+
+    static constexpr int kShownRows = 6;
+    static constexpr int kMinimumRows = 5;
+    static constexpr int kWidestChars = 48;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The height that shows `rows` entries whole.
+    int heightForRows(int rows) const;
     // For tests and tools that keep their settings elsewhere.
     void setSettingsFile(const IniFile& settings) { m_settings = settings; }
     const IniFile& settingsFile() const { return m_settings; }

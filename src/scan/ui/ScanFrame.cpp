@@ -1,5 +1,6 @@
 #include "scan/ui/ScanFrame.h"
 
+#include "scan/ScanSkips.h"
 #include "text/Formats.h"
 
 #include <QAbstractButton>
@@ -181,6 +182,11 @@ void ScanFrame::finishNow() {
     setControlsForScan(false, rows);
     m_running = false;
     m_control.onError = nullptr;
+    // Folders the walk could not read leave holes in a result that would
+    // otherwise look complete: said once, over the rows, which stay.
+    const ScanSkips skips = ScanSkips::of(m_outcome.report);
+    if (!skips.isEmpty())
+        detailsBox(BoxKind::Warning, skips.message(), skips.details(), m_window);
     if (rows == 0 && !m_noRowsMessage.isEmpty())
         showBox(BoxKind::Information, m_noRowsMessage);
     m_finishing = false;

@@ -97,7 +97,11 @@ struct ScanOutcome {
 //
 // Messages go through the dialogs seam: the abort box (stopBox), a drive
 // that cannot be opened (alertBox "Can't open drive ..." as soon as it
-// happens), ScanJob::stop's box, and "No files found." (infoBox).
+// happens), ScanJob::stop's box, the folders and files that the walk could
+// not read (ScanSkips: once per scan, after the rows are in, a warning
+// "3 folders could not be read; ..." with their paths and reasons in its
+// details area; drives that could not be opened are not told again), and
+// "No files found." (infoBox).
 class ScanFrame : public QObject {
     Q_OBJECT
 

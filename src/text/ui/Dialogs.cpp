@@ -68,6 +68,12 @@ void infoBox(const QString& text, QWidget* parent) {
     dialogs().message(BoxKind::Information, text, parent);
 }
 
+void detailsBox(BoxKind kind, const QString& text, const QString& details, QWidget* parent) {
+    if (kind != BoxKind::Information)
+        QApplication::beep();
+    dialogs().detailedMessage(kind, text, details, parent);
+}
+
 // ---- QtDialogs --------------------------------------------------------------
 
 void QtDialogs::message(BoxKind kind, const QString& text, QWidget* parent) {
@@ -83,6 +89,17 @@ void QtDialogs::message(BoxKind kind, const QString& text, QWidget* parent) {
             QMessageBox::information(owner, boxCaption(kind), text);
             break;
     }
+}
+
+void QtDialogs::detailedMessage(BoxKind kind, const QString& text, const QString& details,
+                                QWidget* parent) {
+    const QMessageBox::Icon icon = kind == BoxKind::Error     ? QMessageBox::Critical
+                                   : kind == BoxKind::Warning ? QMessageBox::Warning
+                                                              : QMessageBox::Information;
+    QMessageBox box(icon, boxCaption(kind), text, QMessageBox::Ok, ownerOr(parent));
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(details);
+    box.exec();
 }
 
 Answer QtDialogs::question(const QString& text, QuestionButtons buttons, QWidget* parent,
@@ -164,6 +181,11 @@ ScriptedDialogs::~ScriptedDialogs() {
 
 void ScriptedDialogs::message(BoxKind kind, const QString& text, QWidget*) {
     messages.append(Shown{kind, text, boxCaption(kind)});
+}
+
+void ScriptedDialogs::detailedMessage(BoxKind kind, const QString& text, const QString& details,
+                                      QWidget*) {
+    messages.append(Shown{kind, text, boxCaption(kind), details});
 }
 
 Answer ScriptedDialogs::question(const QString& text, QuestionButtons, QWidget*, const QString&) {

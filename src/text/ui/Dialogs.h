@@ -33,6 +33,10 @@ public:
     // A modal box with one OK button and the caption boxCaption(kind); returns
     // when it is closed. Without a parent the box is modal over the active window.
     virtual void message(BoxKind kind, const QString& text, QWidget* parent) = 0;
+    // The same box with a details area that the user may open: `details`
+    // holds the long part (a list of paths, one per line).
+    virtual void detailedMessage(BoxKind kind, const QString& text, const QString& details,
+                                 QWidget* parent) = 0;
     // A confirmation box; the caption is the application title unless given.
     virtual Answer question(const QString& text, QuestionButtons buttons, QWidget* parent,
                             const QString& caption = QString()) = 0;
@@ -67,11 +71,17 @@ void installDialogs(Dialogs* seam);
 void alertBox(const QString& text, QWidget* parent = nullptr);
 void stopBox(const QString& text, QWidget* parent = nullptr);
 void infoBox(const QString& text, QWidget* parent = nullptr);
+// A box of `kind` whose details area holds `details` (beeps for errors and
+// warnings, as alertBox and stopBox do).
+void detailsBox(BoxKind kind, const QString& text, const QString& details,
+                QWidget* parent = nullptr);
 
 // The real dialogs, built on QMessageBox, QFileDialog, QPrintDialog, ...
 class QtDialogs : public Dialogs {
 public:
     void message(BoxKind kind, const QString& text, QWidget* parent) override;
+    void detailedMessage(BoxKind kind, const QString& text, const QString& details,
+                         QWidget* parent) override;
     Answer question(const QString& text, QuestionButtons buttons, QWidget* parent,
                     const QString& caption) override;
     int exec(QDialog& dialog) override;
@@ -99,6 +109,7 @@ public:
         BoxKind kind;
         QString text;
         QString caption = QString();  // the caption the real box would carry
+        QString details = QString();  // the details area (detailedMessage)
     };
 
     ScriptedDialogs();
@@ -120,6 +131,8 @@ public:
     QStringList dialogTitles;  // window titles of the modal windows run
 
     void message(BoxKind kind, const QString& text, QWidget* parent) override;
+    void detailedMessage(BoxKind kind, const QString& text, const QString& details,
+                         QWidget* parent) override;
     Answer question(const QString& text, QuestionButtons buttons, QWidget* parent,
                     const QString& caption) override;
     int exec(QDialog& dialog) override;
