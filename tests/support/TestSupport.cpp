@@ -187,4 +187,31 @@ int inMountNamespace(const QByteArray& expected, const std::function<QByteArray(
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
+bool inConcurrentProcesses(int processes, const std::function<bool(int)>& body) {
+    int start[2];
+    if (::pipe(start) != 0)
+        return false;
+    QList<pid_t> children;
+    for (int i = 0; i < processes; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(start[1]);
+            char go = 0;
+            const bool started = ::read(start[0], &go, 1) == 0;  // the parent closed its end
+            ::_exit(started && body(i) ? 0 : 1);
+        }
+        if (pid > 0)
+            children.append(pid);
+    }
+    ::close(start[0]);
+    ::close(start[1]);  // all children go
+    bool allPassed = children.size() == processes;
+    for (const pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        allPassed = allPassed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return allPassed;
+}
+
 }  // namespace vantrel::test

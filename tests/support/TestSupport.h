@@ -79,6 +79,11 @@ private:
 // 1 otherwise (what it returned instead is printed).
 int inMountNamespace(const QByteArray& expected, const std::function<QByteArray()>& body);
 
+// Runs `body(i)` for i = 0 .. processes - 1 in as many child processes at
+// once (they start together, after all are made), and waits for them.
+// True when every child's body returned true.
+bool inConcurrentProcesses(int processes, const std::function<bool(int)>& body);
+
 }  // namespace vantrel::test
 
 // Qt Test main for window tests: a QApplication in the test environment.
