@@ -5,8 +5,12 @@
 #include <QMutex>
 #include <QSet>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 namespace vantrel {
 
@@ -46,15 +50,54 @@ QByteArray unescapeMountField(const QByteArray& field) {
     return out;
 }
 
-// Whatever is mounted inside /proc or /sys (a tmpfs over /sys/fs/cgroup, say)
-// belongs to the kernel's interfaces and holds no user files.
-bool insideKernelInterface(const QByteArray& root) {
-    for (const char* top : {"/proc", "/sys"}) {
-        const QByteArray t(top);
-        if (root == t || (root.startsWith(t) && root[t.size()] == '/'))
+bool atOrInside(const QByteArray& root, const char* top) {
+    const QByteArray t(top);
+    return root == t || (root.startsWith(t) && root.size() > t.size() && root[t.size()] == '/');
+}
+
+// Places that hold no user files, whatever is mounted there: the kernel's
+// interfaces (/proc, /sys, /dev with /dev/shm) and the runtime folders under
+// /run (/run/user/<uid>, /run/lock, /run/credentials, ...). Some systems
+// mount removable media under /run/media; a real file system there stays.
+bool outsideUserPlaces(const QByteArray& root, const QByteArray& type) {
+    for (const char* top : {"/proc", "/sys", "/dev"}) {
+        if (atOrInside(root, top))
             return true;
     }
+    if (atOrInside(root, "/run"))
+        return !atOrInside(root, "/run/media") || root == "/run/media" || type == "tmpfs";
     return false;
+}
+
+struct MountLine {
+    QByteArray root;
+    QByteArray type;
+};
+
+// The mount points of a table in table order, each once with the type of
+// its last mount (which hides the earlier ones).
+QList<MountLine> mountLines(const QByteArray& table) {
+    QList<MountLine> mounts;
+    for (const QByteArray& line : table.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 3)
+            continue;
+        QByteArray root = unescapeMountField(fields[1]);
+        if (root.isEmpty() || root[0] != '/')
+            continue;
+        while (root.size() > 1 && root.endsWith('/'))
+            root.chop(1);
+        bool replaced = false;
+        for (MountLine& m : mounts) {
+            if (m.root == root) {
+                m.type = fields[2];
+                replaced = true;
+            }
+        }
+        if (!replaced)
+            mounts.append(MountLine{root, fields[2]});
+    }
+    return mounts;
 }
 
 QMutex overrideMutex;
@@ -68,31 +111,44 @@ QString DriveEntry::text() const {
 
 QList<DriveEntry> parseMountTable(const QByteArray& table) {
     QList<DriveEntry> drives;
-    for (const QByteArray& line : table.split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 3)
+    for (const MountLine& m : mountLines(table)) {
+        if (pseudoFileSystems().contains(m.type) || outsideUserPlaces(m.root, m.type))
             continue;
-        const QByteArray type = fields[2];
-        if (pseudoFileSystems().contains(type))
-            continue;
-        QByteArray root = unescapeMountField(fields[1]);
-        if (root.isEmpty() || root[0] != '/')
-            continue;
-        while (root.size() > 1 && root.endsWith('/'))
-            root.chop(1);
-        if (insideKernelInterface(root))
-            continue;
-        bool replaced = false;
-        for (DriveEntry& d : drives) {
-            if (d.root == root) {
-                d.type = QString::fromUtf8(type);
-                replaced = true;
-            }
-        }
-        if (!replaced)
-            drives.append(DriveEntry{root, QString::fromUtf8(type)});
+        drives.append(DriveEntry{m.root, QString::fromUtf8(m.type)});
     }
+    std::sort(drives.begin(), drives.end(),
+              [](const DriveEntry& a, const DriveEntry& b) { return a.root < b.root; });
     return drives;
+}
+
+QList<QByteArray> mountPointsOf(const QByteArray& table) {
+    QList<QByteArray> roots;
+    for (const MountLine& m : mountLines(table))
+        roots.append(m.root);
+    return roots;
+}
+
+QList<DriveEntry> drivesOf(const QByteArray& table, const QByteArray& homeFolder,
+                           const std::function<bool(const QByteArray&)>& canEnter) {
+    QList<DriveEntry> drives;
+    for (const DriveEntry& d : parseMountTable(table)) {
+        if (!canEnter || canEnter(d.root))
+            drives.append(d);
+    }
+    QByteArray home = homeFolder;
+    while (home.size() > 1 && home.endsWith('/'))
+        home.chop(1);
+    bool listed = false;
+    for (const DriveEntry& d : std::as_const(drives))
+        listed = listed || d.root == home;
+    if (!listed && !home.isEmpty())
+        drives.append(DriveEntry{home, QStringLiteral("folder")});
+    return drives;
+}
+
+bool canEnterFolder(const QByteArray& path) {
+    // AT_EACCESS: the rights the program runs with, as opening would use them.
+    return ::faccessat(AT_FDCWD, path.constData(), X_OK, AT_EACCESS) == 0;
 }
 
 QList<DriveEntry> systemDrives() {
@@ -101,19 +157,11 @@ QList<DriveEntry> systemDrives() {
         if (driveOverride)
             return *driveOverride;
     }
-    QList<DriveEntry> drives;
+    QByteArray table;
     QFile mounts(QStringLiteral("/proc/self/mounts"));
     if (mounts.open(QIODevice::ReadOnly))
-        drives = parseMountTable(mounts.readAll());
-    QByteArray home = QFile::encodeName(QDir::homePath());
-    while (home.size() > 1 && home.endsWith('/'))
-        home.chop(1);
-    bool listed = false;
-    for (const DriveEntry& d : drives)
-        listed = listed || d.root == home;
-    if (!listed && !home.isEmpty())
-        drives.append(DriveEntry{home, QStringLiteral("folder")});
-    return drives;
+        table = mounts.readAll();
+    return drivesOf(table, QFile::encodeName(QDir::homePath()), canEnterFolder);
 }
 
 void setDriveListOverride(std::optional<QList<DriveEntry>> drives) {

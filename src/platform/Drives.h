@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace vantrel {
@@ -20,14 +21,35 @@ struct DriveEntry {
 };
 
 // Parses a mount table in the format of /proc/self/mounts and returns the
-// real file systems in table order (pseudo file systems such as proc, sysfs,
-// cgroup, devpts, ... and anything mounted inside /proc or /sys left out; a
-// mount point mounted twice listed once, at its first place, with the type of
-// the last mount).
+// file systems a user keeps files on, each mount point once (with the type of
+// its last mount, the one that is seen there), sorted by the bytes of their
+// paths, so the order does not depend on the order in which the system
+// happened to mount them. Left out: pseudo file systems (proc, sysfs,
+// cgroup, devpts, tmpfs-like kernel interfaces, ...), anything mounted at or
+// inside /proc, /sys or /dev (/dev/shm included), and at or inside /run (the
+// per-user runtime folders /run/user/<uid>, /run/lock, ...), except real
+// file systems under /run/media, where some systems mount removable media.
 QList<DriveEntry> parseMountTable(const QByteArray& table);
 
-// The mounted real file systems of this machine, then the user's home folder
-// (type "folder"). Tests can replace the whole list with setDriveListOverride.
+// Every mount point of a mount table, unfiltered, in table order, each once;
+// escapes undone. The folder protections use it: a mount point holds files
+// that a folder deletion must not reach, whatever its type.
+QList<QByteArray> mountPointsOf(const QByteArray& table);
+
+// The drive list made of a mount table and a home folder: parseMountTable's
+// file systems that `canEnter` allows (a mount the user cannot enter, such as
+// another user's private mount, is no drive of theirs), then `home` (type
+// "folder") unless it is listed already.
+QList<DriveEntry> drivesOf(const QByteArray& table, const QByteArray& home,
+                           const std::function<bool(const QByteArray&)>& canEnter);
+
+// True when the user may enter (search) the folder: an access check with the
+// process's effective rights.
+bool canEnterFolder(const QByteArray& path);
+
+// The drive list of this machine: drivesOf its mount table, the user's home
+// folder and canEnterFolder. Tests can replace the whole list with
+// setDriveListOverride.
 QList<DriveEntry> systemDrives();
 void setDriveListOverride(std::optional<QList<DriveEntry>> drives);
 

@@ -1,5 +1,7 @@
 #include "platform/Trash.h"
 
+#include "platform/Drives.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -143,62 +145,21 @@ bool moveToTrash(const QByteArray& rawPath, QString* error, QByteArray* pathInTr
     return moved;
 }
 
-bool moveEntryToTrash(int folderFd, const QByteArray& name, const QByteArray& originalPath,
-                      QString* error, QByteArray* pathInTrash) {
+namespace {
+
+// Moves the entry into one trash folder (prepared already): reserves a free
+// name by creating its information file, writes it, renames the entry. On
+// failure nothing is left behind, `renameError` holds errno when the rename
+// itself failed (0 otherwise).
+bool moveInto(int folderFd, const QByteArray& name, const QByteArray& trash,
+              const QByteArray& infoPath, QString* error, QByteArray* pathInTrash,
+              int* renameError) {
     auto fail = [error](const QString& why) {
         if (error)
             *error = why;
         return false;
     };
-    if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
-        return fail(QStringLiteral("Not a name of a folder entry"));
-    if (!originalPath.startsWith('/'))
-        return fail(QStringLiteral("The original path is not absolute"));
-
-    struct stat entry;
-    if (::fstatat(folderFd, name.constData(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
-        return fail(errnoText(errno));
-
-    // Choose the trash: home trash on the same device, else one at the top
-    // of the entry's own file system.
-    QByteArray trash;
-    QByteArray infoPath = originalPath;  // Path=: absolute, or relative to the top folder
-    const QByteArray dataFolder =
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (!dataFolder.isEmpty())
-        QDir().mkpath(QFile::decodeName(dataFolder));
-    struct stat dataStat;
-    if (!dataFolder.isEmpty() && ::stat(dataFolder.constData(), &dataStat) == 0 &&
-        dataStat.st_dev == entry.st_dev) {
-        trash = dataFolder + "/Trash";
-        if (!prepareTrash(trash))
-            return fail(QStringLiteral("The trash folder cannot be used"));
-    } else {
-        const QByteArray top = topDirectoryOf(parentOf(originalPath), entry.st_dev);
-        const QByteArray topPrefix = top == "/" ? QByteArray() : top;
-        const QByteArray uid = QByteArray::number(::getuid());
-        const QByteArray shared = topPrefix + "/.Trash";
-        struct stat sharedStat;
-        bool usable = false;
-        if (::lstat(shared.constData(), &sharedStat) == 0 && S_ISDIR(sharedStat.st_mode) &&
-            (sharedStat.st_mode & S_ISVTX)) {
-            trash = shared + '/' + uid;
-            usable = prepareTrash(trash);
-        }
-        if (!usable) {
-            trash = topPrefix + "/.Trash-" + uid;
-            usable = prepareTrash(trash);
-        }
-        if (!usable)
-            return fail(QStringLiteral("No trash can be used on this file system"));
-        infoPath = top == "/" ? originalPath.mid(1) : originalPath.mid(top.size() + 1);
-        // A trash on another device than the entry cannot take it by renaming.
-        struct stat trashStat;
-        if (::stat((trash + "/files").constData(), &trashStat) != 0 ||
-            trashStat.st_dev != entry.st_dev)
-            return fail(QStringLiteral("No trash can be used on this file system"));
-    }
-
+    *renameError = 0;
     // Reserve a unique name by creating its information file exclusively.
     QByteArray chosen;
     int fd = -1;
@@ -231,13 +192,109 @@ bool moveEntryToTrash(int folderFd, const QByteArray& name, const QByteArray& or
     }
     const QByteArray target = trash + "/files/" + chosen;
     if (::renameat(folderFd, name.constData(), AT_FDCWD, target.constData()) != 0) {
-        const int err = errno;
+        *renameError = errno;
         ::unlink(infoFile.constData());
-        return fail(errnoText(err));
+        return fail(errnoText(*renameError));
     }
     if (pathInTrash)
         *pathInTrash = target;
     return true;
+}
+
+QList<QByteArray> currentMountPoints() {
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    return mounts.open(QIODevice::ReadOnly) ? mountPointsOf(mounts.readAll()) : QList<QByteArray>();
+}
+
+}  // namespace
+
+QByteArray mountTopOf(const QByteArray& path, const QList<QByteArray>& mountPoints) {
+    QByteArray best = "/";
+    for (const QByteArray& m : mountPoints) {
+        const bool holds = m == "/" || path == m ||
+                           (path.startsWith(m) && path.size() > m.size() && path[m.size()] == '/');
+        if (holds && m.size() > best.size())
+            best = m;
+    }
+    return best;
+}
+
+bool moveEntryToTrash(int folderFd, const QByteArray& name, const QByteArray& originalPath,
+                      QString* error, QByteArray* pathInTrash) {
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
+        return fail(QStringLiteral("Not a name of a folder entry"));
+    if (!originalPath.startsWith('/'))
+        return fail(QStringLiteral("The original path is not absolute"));
+
+    struct stat entry;
+    if (::fstatat(folderFd, name.constData(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
+        return fail(errnoText(errno));
+
+    // The home trash when the entry is on its device. A bind mount of the
+    // home file system is the same device but another mount, which a rename
+    // cannot cross (EXDEV): then the entry goes to the trash at the top of
+    // its own mount, as on any other file system.
+    const QByteArray dataFolder =
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!dataFolder.isEmpty())
+        QDir().mkpath(QFile::decodeName(dataFolder));
+    struct stat dataStat;
+    if (!dataFolder.isEmpty() && ::stat(dataFolder.constData(), &dataStat) == 0 &&
+        dataStat.st_dev == entry.st_dev) {
+        const QByteArray trash = dataFolder + "/Trash";
+        if (!prepareTrash(trash))
+            return fail(QStringLiteral("The trash folder cannot be used"));
+        int renameError = 0;
+        if (moveInto(folderFd, name, trash, originalPath, error, pathInTrash, &renameError))
+            return true;
+        if (renameError != EXDEV)
+            return false;
+        if (error)
+            error->clear();
+    }
+
+    // The top of the entry's file system: the deeper of the last ancestor on
+    // its device and the mount point that holds it (a bind mount shares the
+    // device of what it shows, so only the mount table tells where it ends).
+    char buf[PATH_MAX];
+    const QByteArray folder =
+        ::realpath(parentOf(originalPath).constData(), buf) ? QByteArray(buf) : parentOf(originalPath);
+    const QByteArray realPath = folder == "/" ? "/" + name : folder + '/' + name;
+    QByteArray top = topDirectoryOf(folder, entry.st_dev);
+    const QByteArray mountTop = mountTopOf(folder, currentMountPoints());
+    if (mountTop.size() > top.size())
+        top = mountTop;
+    const QByteArray topPrefix = top == "/" ? QByteArray() : top;
+    const QByteArray uid = QByteArray::number(::getuid());
+    const QByteArray shared = topPrefix + "/.Trash";
+    QByteArray trash;
+    struct stat sharedStat;
+    bool usable = false;
+    if (::lstat(shared.constData(), &sharedStat) == 0 && S_ISDIR(sharedStat.st_mode) &&
+        (sharedStat.st_mode & S_ISVTX)) {
+        trash = shared + '/' + uid;
+        usable = prepareTrash(trash);
+    }
+    if (!usable) {
+        trash = topPrefix + "/.Trash-" + uid;
+        usable = prepareTrash(trash);
+    }
+    if (!usable)
+        return fail(QStringLiteral("No trash can be used on this file system"));
+    // Path= is relative to the top folder.
+    const QByteArray infoPath = top == "/" ? realPath.mid(1) : realPath.mid(top.size() + 1);
+    // A trash on another device than the entry cannot take it by renaming.
+    struct stat trashStat;
+    if (::stat((trash + "/files").constData(), &trashStat) != 0 ||
+        trashStat.st_dev != entry.st_dev)
+        return fail(QStringLiteral("No trash can be used on this file system"));
+    int renameError = 0;
+    return moveInto(folderFd, name, trash, infoPath, error, pathInTrash, &renameError);
 }
 
 }  // namespace vantrel

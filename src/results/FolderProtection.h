@@ -12,15 +12,37 @@ namespace vantrel {
 // its own way.
 enum class FolderDeleteCaller { Browse, FolderHogs };
 
+// What the protections guard, as it stands on this machine now, or as a
+// test gives it.
+struct ProtectedFolders {
+    QList<QByteArray> systemFolders;  // systemFolders()
+    QByteArray home;                  // the user's home folder
+    QList<QByteArray> mountPoints;    // every mount point of the mount table
+    QList<QByteArray> driveRoots;     // every root of the drive list (systemDrives, added folders)
+
+    // From the system: /proc/self/mounts, the home folder and the drive list
+    // of the program's settings file.
+    static ProtectedFolders current();
+};
+
 // The refusal to delete `folder`, or nullopt when it may be deleted.
-// Refused as a root folder: "/" and every mount point (a folder whose device
-// differs from its parent's, that the kernel marks as the root of a mount,
-// or that the mount table lists). Refused as a system folder ("You cannot
-// delete the Windows folder using Vantrel"): exactly one of systemFolders()
-// or the user's home folder itself, named directly or through another name
-// for the same folder (a link, "..", doubled slashes); their sub-folders are
-// allowed.
+// Refused as a root folder (the caller's root message): "/", every mount
+// point (a folder whose device differs from its parent's, that the kernel
+// marks as the root of a mount, or that the mount table lists), every root
+// of the drive list, and every folder that contains one of these.
+// Refused as a system folder ("You cannot delete the Windows folder using
+// Vantrel"): one of systemFolders() or the user's home folder, and every
+// folder that contains one (`/home` above the home folder). Folders are
+// compared by their name as given, by their real name (links resolved) and
+// by identity (device and inode), so another name for the same folder (a
+// link, "..", doubled slashes) is refused as well. Sub-folders of the
+// protected folders are allowed. Where both refusals apply, a mount point
+// itself gets the root message, and otherwise a folder that is or holds a
+// system folder or the home folder (itself also a drive-list entry) gets the
+// system message.
 std::optional<QString> folderProtectionMessage(const QByteArray& folder, FolderDeleteCaller caller);
+std::optional<QString> folderProtectionMessage(const QByteArray& folder, FolderDeleteCaller caller,
+                                               const ProtectedFolders& guarded);
 
 // The two refusals' texts.
 QString rootFolderMessage(FolderDeleteCaller caller);

@@ -80,27 +80,44 @@ AddFolderResult addFolder(IniFile& settings, const QByteArray& folder) {
     struct stat info;
     if (root.isEmpty() || ::stat(root.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
         return AddFolderResult::NotAFolder;
+    if (root.contains('\n') || root.contains('\r'))
+        return AddFolderResult::NameHasLineBreak;
     const std::optional<QString> text = storableText(root);
     if (!text)
         return AddFolderResult::NameNotStorable;
-    if (listed(driveListEntries(settings), root))
+    for (const DriveEntry& d : systemDrives()) {
+        if (d.root == root)
+            return AddFolderResult::AlreadyListed;
+    }
+    bool stored = false;
+    const bool written = settings.update([&](IniDocument& doc) {
+        QStringList texts = readPatternList(doc, kFoldersSection, {});
+        for (const QString& t : std::as_const(texts))
+            stored = stored || cleanRootPath(t.toUtf8()) == root;
+        if (stored)
+            return;  // unchanged
+        texts.append(*text);
+        writePatternList(doc, kFoldersSection, texts);
+    });
+    if (stored)
         return AddFolderResult::AlreadyListed;
-    QStringList texts = storedTexts(settings);
-    texts.append(*text);
-    return writePatternList(settings, kFoldersSection, texts) ? AddFolderResult::Added
-                                                              : AddFolderResult::NotWritten;
+    return written ? AddFolderResult::Added : AddFolderResult::NotWritten;
 }
 
 bool removeFolder(IniFile& settings, const QByteArray& root) {
-    const QStringList texts = storedTexts(settings);
-    QStringList kept;
-    for (const QString& text : texts) {
-        if (cleanRootPath(text.toUtf8()) != root)
-            kept.append(text);
-    }
-    if (kept.size() == texts.size())
-        return false;
-    return writePatternList(settings, kFoldersSection, kept);
+    bool found = false;
+    const bool written = settings.update([&](IniDocument& doc) {
+        const QStringList texts = readPatternList(doc, kFoldersSection, {});
+        QStringList kept;
+        for (const QString& text : texts) {
+            if (cleanRootPath(text.toUtf8()) != root)
+                kept.append(text);
+        }
+        found = kept.size() != texts.size();
+        if (found)
+            writePatternList(doc, kFoldersSection, kept);
+    });
+    return found && written;
 }
 
 int currentDriveIndex(const QList<DriveListEntry>& entries) {

@@ -40,14 +40,19 @@ enum class AddFolderResult {
     NotAFolder,       // not an absolute path of an existing folder
     NameNotStorable,  // the path is not valid UTF-8, so the settings file cannot hold it
     NotWritten,       // the settings file could not be written
+    NameHasLineBreak,  // a line break: the settings file keeps a value on one line
 };
 
 // Stores `folder` at the end of the Folders section. `folder` is the exact
-// bytes of an absolute path; it is cleaned as storedFolders() cleans.
+// bytes of an absolute path; it is cleaned as storedFolders() cleans. Blanks
+// at the end of a name are kept (the value is quoted in the file); a name
+// with a line break (CR or LF) anywhere in the path is refused. The check
+// for a folder already stored and the write are one change of the file, so
+// a folder another running copy added meanwhile is kept.
 AddFolderResult addFolder(IniFile& settings, const QByteArray& folder);
 
-// Removes a stored folder (exact root bytes as listed). False when it was
-// not stored or the file could not be written.
+// Removes a stored folder (exact root bytes as listed), in one change of the
+// file. False when it was not stored or the file could not be written.
 bool removeFolder(IniFile& settings, const QByteArray& root);
 
 // The cleaned form of an absolute path: "/a//b/./c/" gives "/a/b/c".

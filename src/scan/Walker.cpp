@@ -1,5 +1,6 @@
 #include "scan/Walker.h"
 
+#include "scan/FolderIdSet.h"
 #include "text/Formats.h"
 
 #include <dirent.h>
@@ -34,6 +35,9 @@ struct Level {
 
 // Marks an entry that turned out gone while its kind was being resolved.
 constexpr quint8 kGone = 0xFF;
+
+// What openRoot gives for a root that this walker has walked already.
+constexpr int kAlreadyWalked = -2;
 
 quint8 typeOfMode(quint32 mode) {
     switch (mode & S_IFMT) {
@@ -96,6 +100,7 @@ void WalkReport::add(const WalkReport& other) {
     handedOn += other.handedOn;
     vanished += other.vanished;
     otherFileSystems += other.otherFileSystems;
+    alreadyWalked += other.alreadyWalked;
     errors += other.errors;
     aborted = aborted || other.aborted;
 }
@@ -112,6 +117,7 @@ struct Walker::State {
     QByteArray path;                // the folder being walked, exact bytes
     std::vector<Level> levels;      // by depth
     std::vector<FolderId> parents;  // the folders on the current path, root first
+    FolderIdSet walked;             // every folder walked so far, over all roots
     std::vector<char> buffer;       // raw listing data, used while one folder is read
     FileRecord record;              // reused for every entry handed on
     quint64 rootDevice = 0;
@@ -154,7 +160,7 @@ struct Walker::State {
     // Opens and walks the sub-folder `name` of the folder open at `parentFd`.
     void enterSubFolder(int parentFd, const char* name, qsizetype length, int depth);
     // Opens a root and notes its device and identity; -1 (error recorded) when
-    // it cannot be opened as a folder.
+    // it cannot be opened as a folder, -2 (counted) when it was walked already.
     int openRoot(const QByteArray& root, const QString& driveText);
     // Walks the root open at `fd`, then closes it.
     void walkRoot(int fd, const QByteArray& root);
@@ -300,6 +306,10 @@ void Walker::State::enterSubFolder(int parentFd, const char* name, qsizetype len
             return;
         }
     }
+    if (walked.contains(device, sx.stx_ino)) {
+        ++report.alreadyWalked;  // seen through another root or a bind mount
+        return;
+    }
 
     const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
@@ -314,6 +324,7 @@ void Walker::State::enterSubFolder(int parentFd, const char* name, qsizetype len
         path.append('/');
     path.append(name, length);
     parents.push_back(FolderId{device, sx.stx_ino});
+    walked.insert(device, sx.stx_ino);
     walkFolder(fd, depth);
     parents.pop_back();
     path.truncate(parentLength);
@@ -335,6 +346,11 @@ int Walker::State::openRoot(const QByteArray& root, const QString& driveText) {
     const int fd = ::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     struct statx sx;
     if (fd >= 0 && ::statx(fd, "", AT_EMPTY_PATH, STATX_INO, &sx) == 0) {
+        if (!walked.insert(deviceOf(sx), sx.stx_ino)) {
+            ::close(fd);
+            ++report.alreadyWalked;
+            return kAlreadyWalked;
+        }
         rootDevice = deviceOf(sx);
         parents.assign(1, FolderId{rootDevice, sx.stx_ino});
         return fd;
@@ -366,6 +382,8 @@ bool Walker::walk(const QByteArray& root, const QString& driveText) {
     while (trimmed.size() > 1 && trimmed.endsWith('/'))
         trimmed.chop(1);
     const int fd = m_state->openRoot(trimmed, driveText);
+    if (fd == kAlreadyWalked)
+        return true;
     if (fd < 0)
         return false;
     m_state->walkRoot(fd, trimmed);
@@ -374,6 +392,8 @@ bool Walker::walk(const QByteArray& root, const QString& driveText) {
 
 bool Walker::walk(const DriveEntry& drive) {
     const int fd = m_state->openRoot(drive.root, drive.text());
+    if (fd == kAlreadyWalked)
+        return true;
     if (fd < 0)
         return false;
     m_state->visitor.driveStarted(drive);

@@ -31,6 +31,16 @@ namespace vantrel {
 // are only looked at). The root itself is opened as named, so a root given
 // as a path through a symbolic link is walked.
 //
+// One walker walks each folder at most once, whatever its roots: it keeps
+// the identity (device, inode) of every folder it has walked, and neither
+// enters a sub-folder nor walks a root that it has walked already (a root
+// inside an earlier root, the same root given twice, a folder that a bind
+// mount shows a second time). So no entry is handed on twice. Whichever
+// root comes first is walked and the other skips what it holds: with the
+// roots {tree/Photos, tree}, tree/Photos is walked first and tree then
+// leaves it out. A root inside a hidden folder of another root was never
+// walked and so is walked as a root.
+//
 // Failures are data: a folder that cannot be opened or read is recorded as
 // a WalkError and skipped, and the walk goes on. Entries that disappear
 // between the listing and the look at them are counted as vanished, not as
@@ -78,6 +88,7 @@ struct WalkReport {
     qint64 handedOn = 0;          // entries handed to the visitor
     qint64 vanished = 0;          // entries gone (or changed kind) before they could be read
     qint64 otherFileSystems = 0;  // folders not entered because they are on another file system
+    qint64 alreadyWalked = 0;     // folders and roots not walked because this walker walked them
     QList<WalkError> errors;
     bool aborted = false;  // the walk stopped because scanAborted was set
 
@@ -135,9 +146,12 @@ public:
     // folders reach the visitor without one, "/" itself excepted).
     // False when the root cannot be opened as a folder: then a DriveNotOpened
     // error with `driveText` (or the root as text when empty) is recorded.
+    // A root this walker has walked already is counted in alreadyWalked and
+    // not walked again (true: it is no failure).
     bool walk(const QByteArray& root, const QString& driveText = QString());
     // The same for a drive of the drive list; calls the visitor's
-    // driveStarted once the root is open, before the walk.
+    // driveStarted once the root is open, before the walk (not for a root
+    // that is skipped as walked already).
     bool walk(const DriveEntry& drive);
 
     [[nodiscard]] const WalkReport& report() const;
@@ -151,7 +165,9 @@ private:
 // drive that is not ready (driveReady) is skipped without a word; a root
 // that cannot be opened is recorded as DriveNotOpened ("Can't open drive "
 // and the drive text) and the loop goes on; before each walk the visitor's
-// driveStarted is called. Stops early when scanAborted is set.
+// driveStarted is called. One walker walks all of them, so a folder that two
+// ticked drives hold (the home folder inside "/") is walked once. Stops
+// early when scanAborted is set.
 WalkReport ScanAllDrives(const QList<DriveEntry>& drives, const WalkOptions& options,
                          WalkVisitor& visitor, ScanControl& control);
 

@@ -9,7 +9,10 @@
 #include <QStandardPaths>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace vantrel {
 
@@ -66,6 +69,58 @@ QByteArray oneLine(const QString& text) {
     bytes.replace('\n', ' ');
     return bytes;
 }
+
+// A value as stored: the reader trims blanks at a value's ends and takes one
+// pair of enclosing double quotes off, so a value that would lose either is
+// put in double quotes.
+QByteArray exactValue(const QString& text) {
+    const QByteArray v = oneLine(text);
+    const bool quoted = v.size() >= 2 && v.startsWith('"') && v.endsWith('"');
+    if (v.trimmed().size() != v.size() || quoted)
+        return '"' + v + '"';
+    return v;
+}
+
+// Holds the advisory lock on a settings file's lock file while it lives.
+class WriteLock {
+public:
+    explicit WriteLock(const QString& path) {
+        const QByteArray name = QFile::encodeName(path);
+        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+        if (m_fd < 0)  // someone else's lock file: a read-only descriptor locks as well
+            m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+        if (m_fd < 0)
+            return;
+        // Wait for another copy's write, but never for ever: a copy that
+        // hangs while it holds the lock must not hang this one too.
+        for (int waited = 0;; waited += kPollMs) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
+                return;
+            }
+            if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) {
+                m_held = true;  // no locks on this file system: write as before
+                return;
+            }
+            if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= IniFile::kLockWaitMs)
+                return;
+            ::usleep(kPollMs * 1000);
+        }
+    }
+    ~WriteLock() {
+        if (m_fd >= 0)
+            ::close(m_fd);  // releases the lock
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    bool held() const { return m_held; }
+
+private:
+    static constexpr int kPollMs = 5;
+    int m_fd = -1;
+    bool m_held = false;
+};
 
 }  // namespace
 
@@ -140,8 +195,16 @@ QStringList IniDocument::keys(const QString& section) const {
     return out;
 }
 
+void IniDocument::setExactValue(const QString& section, const QString& key,
+                                const QString& value) {
+    setStoredValue(section, key, exactValue(value));
+}
+
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray v = oneLine(value);
+    setStoredValue(section, key, oneLine(value));
+}
+
+void IniDocument::setStoredValue(const QString& section, const QString& key, const QByteArray& v) {
     qsizetype s = findSection(section);
     if (s < 0) {
         if (!m_lines.isEmpty() && !parsedLine(m_lines.last()).isEmpty())
@@ -223,6 +286,11 @@ QStringList IniFile::keys(const QString& section) const {
 
 bool IniFile::update(const std::function<void(IniDocument&)>& change) {
     const QFileInfo info(m_path);
+    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath()))
+        return false;
+    const WriteLock lock(lockPath());
+    if (!lock.held())
+        return false;
     IniDocument doc;
     QFile in(m_path);
     if (in.exists()) {
@@ -242,8 +310,6 @@ bool IniFile::update(const std::function<void(IniDocument&)>& change) {
         in.close();
     }
     change(doc);
-    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath()))
-        return false;
     QSaveFile out(m_path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
@@ -289,7 +355,11 @@ IniFile vantrelmIni() {
 
 QStringList readPatternList(const IniFile& file, const QString& section,
                             const QStringList& defaults) {
-    const IniDocument doc = file.read();
+    return readPatternList(file.read(), section, defaults);
+}
+
+QStringList readPatternList(const IniDocument& doc, const QString& section,
+                            const QStringList& defaults) {
     const qint64 number =
         parseIniInteger(doc.value(section, QStringLiteral("Number")).value_or(QString()))
             .value_or(-1);
@@ -315,11 +385,13 @@ QStringList readPatternList(const IniFile& file, const QString& section,
 }
 
 bool writePatternList(IniFile& file, const QString& section, const QStringList& patterns) {
-    return file.update([&](IniDocument& doc) {
-        doc.setValue(section, QStringLiteral("Number"), QString::number(patterns.size()));
-        for (qsizetype i = 0; i < patterns.size(); ++i)
-            doc.setValue(section, QStringLiteral("File") + QString::number(i + 1), patterns[i]);
-    });
+    return file.update([&](IniDocument& doc) { writePatternList(doc, section, patterns); });
+}
+
+void writePatternList(IniDocument& doc, const QString& section, const QStringList& patterns) {
+    doc.setValue(section, QStringLiteral("Number"), QString::number(patterns.size()));
+    for (qsizetype i = 0; i < patterns.size(); ++i)
+        doc.setExactValue(section, QStringLiteral("File") + QString::number(i + 1), patterns[i]);
 }
 
 }  // namespace vantrel

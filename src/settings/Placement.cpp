@@ -1,5 +1,6 @@
 #include "settings/Placement.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -45,6 +46,48 @@ Placement parsePlacement(const QString& text, const QString& delimiter) {
     p.right = v[8];
     p.bottom = v[9];
     return p;
+}
+
+std::optional<QRect> restoredNormalRect(const Placement& p, const QList<QRect>& screens,
+                                        const QSize& minimum) {
+    for (int edge : {p.left, p.top, p.right, p.bottom}) {
+        if (edge < -kPlacementLimit || edge > kPlacementLimit)
+            return std::nullopt;
+    }
+    if (p.left >= p.right || p.top >= p.bottom)
+        return std::nullopt;
+    QRect r(p.left, p.top, p.right - p.left, p.bottom - p.top);
+
+    // The screen the window meets most, else the primary one.
+    const QRect* home = nullptr;
+    qint64 bestArea = 0;
+    for (const QRect& screen : screens) {
+        const QRect common = screen.intersected(r);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            bestArea = area;
+            home = &screen;
+        }
+    }
+    const bool onAScreen = home != nullptr;
+    if (!home && !screens.isEmpty())
+        home = &screens.first();
+
+    const QSize stored = r.size();
+    QSize size = stored.expandedTo(minimum);
+    if (home)
+        size = size.boundedTo(home->size());
+    r.setSize(size);
+    if (!home)
+        return r;
+    if (!onAScreen || !r.intersects(*home)) {
+        r.moveCenter(home->center());
+    } else if (size.width() < stored.width() || size.height() < stored.height()) {
+        // Shrunk to its screen: put it on that screen.
+        r.moveLeft(std::clamp(r.left(), home->left(), home->right() - size.width() + 1));
+        r.moveTop(std::clamp(r.top(), home->top(), home->bottom() - size.height() + 1));
+    }
+    return r;
 }
 
 }  // namespace vantrel

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
+
+#include <optional>
 
 namespace vantrel {
 
@@ -31,5 +36,22 @@ QString formatPlacement(const Placement& p, const QString& delimiter = QStringLi
 // rest when none is left); a part that is not an integer reads as 1 for the
 // show state and 0 for every other field.
 Placement parsePlacement(const QString& text, const QString& delimiter = QStringLiteral(" "));
+
+// How far from the origin a stored edge may lie; anything beyond is damage
+// (such as -2147483648), not a place on any desktop.
+constexpr int kPlacementLimit = 1000000;
+// The smallest window a placement restores.
+constexpr QSize kMinimumRestoredSize(160, 100);
+
+// The normal rectangle a placement restores on screens with the given
+// available areas (the primary screen first), or nullopt when the window is
+// to stay where it is: right not greater than left, bottom not greater than
+// top, or any of the four edges beyond kPlacementLimit. Otherwise the size
+// is at least `minimum` (never more than the screen) and at most the screen
+// the rectangle meets most (one shrunk to it is moved onto it); a rectangle
+// that meets no screen is centred on the primary one. With no screens the
+// rectangle is only sized.
+std::optional<QRect> restoredNormalRect(const Placement& p, const QList<QRect>& screens,
+                                        const QSize& minimum = kMinimumRestoredSize);
 
 }  // namespace vantrel

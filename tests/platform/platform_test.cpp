@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 
 namespace vantrel {
@@ -42,16 +43,84 @@ TEST(MountTable, RealFileSystemsOnceEachWithEscapesUndone) {
         "\ngarbage\ntwo fields\nnone relative ext4 rw 0 0\n"
         "   /dev/sda2    /data   xfs   rw 0 0   \n"
         "/dev/sda3 /nofinal ext4 rw 0 0";
+    // Sorted by path; /dev/shm is no place for a user's files.
     const QList<DriveEntry> expected = {{"/", "ext4"},
-                                        {"/mnt/usb", "exfat"},
-                                        {"/mnt/nfs", "nfs4"},
-                                        {"/dev/shm", "tmpfs"},
-                                        {"/media/My Disk ", "vfat"},
-                                        {"/media/t\tn\nb\\", "ext4"},
-                                        {"/media/not\\09octal\\04", "ext4"},
                                         {"/data", "xfs"},
+                                        {"/media/My Disk ", "vfat"},
+                                        {"/media/not\\09octal\\04", "ext4"},
+                                        {"/media/t\tn\nb\\", "ext4"},
+                                        {"/mnt/nfs", "nfs4"},
+                                        {"/mnt/usb", "exfat"},
                                         {"/nofinal", "ext4"}};
     EXPECT_EQ(parseMountTable(table), expected);
+}
+
+// What a desktop's table holds besides the user's file systems: runtime
+// folders, other users' private mounts, a real disk mounted over by a
+// kernel interface. The order of the table does not matter.
+TEST(MountTable, OnlyPlacesWhereUsersKeepFilesInPathOrder) {
+    QByteArrayList lines = {
+        "/dev/nvme0n1p2 / ext4 rw 0 0",
+        "tmpfs /run tmpfs rw 0 0",
+        "tmpfs /run/lock tmpfs rw 0 0",
+        "tmpfs /run/user/1000 tmpfs rw 0 0",
+        "tmpfs /run/user/1001 tmpfs rw 0 0",
+        "gvfsd-fuse /run/user/1000/gvfs fuse.gvfsd-fuse rw 0 0",
+        "/dev/sdb1 /run/media/ann/USB\\040STICK vfat rw 0 0",
+        "tmpfs /run/media/ann/scratch tmpfs rw 0 0",
+        "/dev/sdc1 /run/credentials ext4 ro 0 0",
+        "tmpfs /dev/shm tmpfs rw 0 0",
+        "/dev/sdd1 /dev/odd ext4 rw 0 0",
+        "/dev/nvme0n1p1 /boot/efi vfat rw 0 0",
+        "/dev/nvme0n1p3 /home ext4 rw 0 0",
+        "tmpfs /tmp tmpfs rw 0 0",
+        "/dev/sde1 /mnt/shadowed ext4 rw 0 0",
+        "proc /mnt/shadowed proc rw 0 0",
+        "/dev/sdf1 /srv/data xfs rw 0 0",
+        "/dev/sdf1 /srv/data xfs rw 0 0"};
+    const QList<DriveEntry> expected = {{"/", "ext4"},
+                                        {"/boot/efi", "vfat"},
+                                        {"/home", "ext4"},
+                                        {"/run/media/ann/USB STICK", "vfat"},
+                                        {"/srv/data", "xfs"},
+                                        {"/tmp", "tmpfs"}};
+    EXPECT_EQ(parseMountTable(lines.join('\n')), expected);
+    // Mounted in another order (the shadowing pair aside), listed the same.
+    lines.removeAll("/dev/sde1 /mnt/shadowed ext4 rw 0 0");
+    lines.removeAll("proc /mnt/shadowed proc rw 0 0");
+    std::reverse(lines.begin(), lines.end());
+    EXPECT_EQ(parseMountTable(lines.join('\n')), expected);
+    EXPECT_EQ(mountPointsOf("a /x t 0 0\nb /y\\040z u 0 0\nc /x v 0 0\n"),
+              (QByteArrayList{"/x", "/y z"}));
+}
+
+// A mount the user cannot enter (another user's private one) is left out;
+// the home folder comes last, once.
+TEST(Drives, DrivesOfLeaveOutWhatTheUserCannotEnterAndEndWithHome) {
+    const QByteArray table =
+        "/dev/sda1 / ext4 rw 0 0\n/dev/sda2 /home ext4 rw 0 0\n"
+        "/dev/sdb1 /media/bob/private ext4 rw 0 0\n/dev/sdc1 /media/ann/usb vfat rw 0 0\n";
+    const auto canEnter = [](const QByteArray& path) { return !path.startsWith("/media/bob"); };
+    EXPECT_EQ(drivesOf(table, "/home/ann/", canEnter),
+              (QList<DriveEntry>{{"/", "ext4"},
+                                 {"/home", "ext4"},
+                                 {"/media/ann/usb", "vfat"},
+                                 {"/home/ann", "folder"}}));
+    EXPECT_EQ(drivesOf(table, "/home", canEnter).size(), 3);  // a home that is a mount point
+
+    test::TempTree tree;
+    tree.mkdir("open/inner");
+    tree.mkdir("closed/inner");
+    tree.chmod("closed", 0700);
+    test::PermissionChecks checks;
+    EXPECT_TRUE(canEnterFolder(tree.path("open/inner")));
+    EXPECT_FALSE(canEnterFolder(tree.path("missing")));
+    if (!checks.enforced())
+        GTEST_SKIP() << "permission checks cannot be enforced here";
+    tree.chmod("closed", 0000);
+    EXPECT_FALSE(canEnterFolder(tree.path("closed")));
+    EXPECT_FALSE(canEnterFolder(tree.path("closed/inner")));
+    tree.chmod("closed", 0700);
 }
 
 TEST(Drives, TextClosestRootAndOverride) {

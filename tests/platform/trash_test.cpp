@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -236,6 +237,72 @@ TEST_F(TrashTest, OtherFileSystemUsesTheTrashAtItsTop) {
     ASSERT_EQ(::lstat(topTrash.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_FALSE(entryExists(trash() + "/files/shm-file.txt"));
+}
+
+// Which mount holds a path: the longest mount point that is the path or
+// one of its ancestors, by whole names.
+TEST(TrashTop, TheMountThatHoldsAPath) {
+    const QList<QByteArray> mounts = {"/", "/home", "/home/ann/bind", "/media/usb", "/media/usb2",
+                                      "/srv/a b"};
+    const std::pair<const char*, const char*> rows[] = {
+        {"/etc/x", "/"},
+        {"/home", "/home"},
+        {"/home/ann/file", "/home"},
+        {"/home/ann/bind", "/home/ann/bind"},
+        {"/home/ann/bind/deep/file", "/home/ann/bind"},
+        {"/home/ann/binder/file", "/home"},
+        {"/media/usb2/photo", "/media/usb2"},
+        {"/media/usb/photo", "/media/usb"},
+        {"/srv/a b/c", "/srv/a b"}};
+    for (const auto& [path, top] : rows)
+        EXPECT_EQ(mountTopOf(path, mounts), top) << path;
+    EXPECT_EQ(mountTopOf("/anything", {}), "/");
+}
+
+// A bind mount of the home file system: the same device as the home trash,
+// but no rename crosses from one mount to another ("Invalid cross-device
+// link"). The file goes to ".Trash-$uid" at the top of the bind mount; a
+// trash there that is a link is refused, and the file stays.
+TEST_F(TrashTest, BindMountOfTheHomeFileSystemUsesTheTrashAtItsTop) {
+    tree.fileWith("shown/photo.jpg", "photo");
+    tree.fileWith("shown/sub/kept.txt", "kept");
+    tree.mkdir("bind");
+    tree.mkdir("elsewhere");
+    const QByteArray uid = QByteArray::number(::getuid());
+    const int result = test::inMountNamespace("moved;photo;700;gone;refused;kept", [&] {
+        if (::mount(tree.path("shown").constData(), tree.path("bind").constData(), nullptr,
+                    MS_BIND, nullptr) != 0)
+            return QByteArray("SKIP");
+        QByteArrayList out;
+        QString error;
+        QByteArray inTrash;
+        const bool moved = moveToTrash(tree.path("bind/photo.jpg"), &error, &inTrash);
+        out << (moved ? "moved" : "failed: " + error.toUtf8());
+        const QByteArray top = tree.path("bind/.Trash-" + uid);
+        out << (inTrash == top + "/files/photo.jpg" ? readAll(inTrash) : "misplaced " + inTrash);
+        struct stat st;
+        out << (::lstat(top.constData(), &st) == 0 ? QByteArray::number(st.st_mode & 0777, 8)
+                                                   : "no top trash");
+        const bool gone = !entryExists(tree.path("bind/photo.jpg")) &&
+                          readAll(top + "/info/photo.jpg.trashinfo").contains("\nPath=photo.jpg\n") &&
+                          !entryExists(trash() + "/files/photo.jpg");
+        out << (gone ? "gone" : "still there or misfiled");
+        // A link in place of the trash folder: refused, nothing moves.
+        ::rename(top.constData(), tree.path("bind/old-trash").constData());
+        if (::symlink(tree.path("elsewhere").constData(), top.constData()) != 0)
+            out << "no link planted";
+        else
+            out << (moveToTrash(tree.path("bind/sub/kept.txt"), &error) ? "moved through a link"
+                                                                        : "refused");
+        out << (readAll(tree.path("bind/sub/kept.txt")) == "kept" &&
+                        entryCount(tree.path("elsewhere")) == 0
+                    ? "kept"
+                    : "lost");
+        return out.join(';');
+    });
+    if (result == 2)
+        GTEST_SKIP() << "no private mount namespace or bind mounts here";
+    EXPECT_EQ(result, 0);
 }
 
 }  // namespace

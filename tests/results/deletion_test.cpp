@@ -6,12 +6,16 @@
 #include "platform/FileRecord.h"
 #include "platform/Trash.h"
 #include "results/FolderProtection.h"
+#include "scan/DriveList.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
+
+#include <sys/mount.h>
 
 #include <optional>
 #include <utility>
@@ -291,6 +295,104 @@ const ProtectionCase kFolders[] = {{"Root", "/", Expect::Root},
                                    {"UnderHome", "~/sub/projects", Expect::Allowed},
                                    {"NotThere", "/no/such/folder", Expect::Allowed}};
 INSTANTIATE_TEST_SUITE_P(Folders, ProtectionTest, ::testing::ValuesIn(kFolders), byLabel);
+
+// A folder that holds a protected one is refused as that one is: the folder
+// above the home folder, above a system folder, above a mount point or a
+// drive of the list. What is protected is given as data here; the names are
+// those of a fixture tree, so links and ".." resolve as on a real system.
+struct HoldsCase {
+    const char* label;
+    const char* folder;  // relative to the tree; "" is the tree itself
+    Expect expected;
+};
+
+void PrintTo(const HoldsCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class HoldsProtectedTest : public DeletionTest, public ::testing::WithParamInterface<HoldsCase> {};
+
+TEST_P(HoldsProtectedTest, Message) {
+    for (const char* f : {"users/ann/docs", "sysroot/usr/lib", "mnt/disk/photos", "data/added/sub",
+                          "other/deeper", "links"})
+        tree.mkdir(f);
+    tree.symlink("links/users", tree.path("users"));
+    tree.symlink("links/mnt", "../mnt");
+    ProtectedFolders guarded;
+    guarded.systemFolders = {tree.path("sysroot/usr")};
+    guarded.home = tree.path("users/ann");
+    guarded.mountPoints = {"/", tree.path("mnt/disk")};
+    guarded.driveRoots = {tree.path("data/added"), guarded.home};
+    const QByteArray folder = tree.path(GetParam().folder);
+    const auto browse = folderProtectionMessage(folder, FolderDeleteCaller::Browse, guarded);
+    const auto hogs = folderProtectionMessage(folder, FolderDeleteCaller::FolderHogs, guarded);
+    switch (GetParam().expected) {
+        case Expect::Allowed:
+            EXPECT_EQ(browse, std::nullopt);
+            EXPECT_EQ(hogs, std::nullopt);
+            break;
+        case Expect::Root:
+            EXPECT_EQ(browse, rootFolderMessage(FolderDeleteCaller::Browse));
+            EXPECT_EQ(hogs, rootFolderMessage(FolderDeleteCaller::FolderHogs));
+            break;
+        case Expect::System:
+            EXPECT_EQ(browse, systemFolderMessage());
+            EXPECT_EQ(hogs, systemFolderMessage());
+            break;
+    }
+}
+
+const HoldsCase kHolds[] = {
+    {"AboveHome", "users", Expect::System},
+    {"AboveHomeByLink", "links/users", Expect::System},
+    {"AboveHomeByDots", "users/ann/docs/../..", Expect::System},
+    {"Home", "users/ann", Expect::System},
+    {"UnderHome", "users/ann/docs", Expect::Allowed},
+    {"AboveSystemFolder", "sysroot", Expect::System},
+    {"UnderSystemFolder", "sysroot/usr/lib", Expect::Allowed},
+    {"AboveMountPoint", "mnt", Expect::Root},
+    {"AboveMountPointByLink", "links/mnt", Expect::Root},
+    {"MountPointFromTheTable", "mnt/disk", Expect::Root},
+    {"InsideMount", "mnt/disk/photos", Expect::Allowed},
+    {"AboveAddedFolder", "data", Expect::Root},
+    {"AddedFolder", "data/added", Expect::Root},
+    {"InsideAddedFolder", "data/added/sub", Expect::Allowed},
+    {"Unrelated", "other", Expect::Allowed},
+    {"HoldsAll", "", Expect::System}};
+INSTANTIATE_TEST_SUITE_P(Folders, HoldsProtectedTest, ::testing::ValuesIn(kHolds), byLabel);
+
+// The protections as the program reads them: the home folder (HOME), the
+// drive list (a drive given by the list, a folder added in the settings
+// file), and the mount table of the process.
+TEST_F(DeletionTest, WhatTheSystemProtectsIsReadFromIt) {
+    const auto message = [](const QByteArray& folder) {
+        return folderProtectionMessage(folder, FolderDeleteCaller::FolderHogs).value_or("allowed");
+    };
+    const QString root = rootFolderMessage(FolderDeleteCaller::FolderHogs);
+    tree.mkdir("home/projects");
+    tree.mkdir("listed/drive");
+    tree.mkdir("kept/added");
+    tree.mkdir("m/point");
+    EXPECT_EQ(message(tree.root()), systemFolderMessage());  // holds HOME
+    EXPECT_EQ(message(tree.path("home/projects")), "allowed");
+    setDriveListOverride(QList<DriveEntry>{{tree.path("listed/drive"), "ext4"}});
+    const auto restore = qScopeGuard([] { setDriveListOverride(std::nullopt); });
+    IniFile settings = vantrelIni();
+    ASSERT_TRUE(writePatternList(settings, "Folders", {QFile::decodeName(tree.path("kept/added"))}));
+    EXPECT_EQ(message(tree.path("listed")), root);
+    EXPECT_EQ(message(tree.path("kept")), root);
+    EXPECT_EQ(message(tree.path("kept/added")), root);
+    EXPECT_EQ(message(tree.path("m")), "allowed");
+
+    const int result = test::inMountNamespace("root", [&]() -> QByteArray {
+        if (::mount("vantrel-test", tree.path("m/point").constData(), "tmpfs", 0, "size=1m") != 0)
+            return "SKIP";
+        return message(tree.path("m")) == root ? "root" : message(tree.path("m")).toUtf8();
+    });
+    if (result == 2)
+        GTEST_SKIP() << "no private mount namespace or tmpfs here";
+    EXPECT_EQ(result, 0);
+}
 
 }  // namespace
 }  // namespace vantrel

@@ -95,5 +95,20 @@ TEST_F(SavingsTest, ReadOnlySettingsFileStaysAsItWas) {
     EXPECT_EQ(readSavings(ini).deletedCount, 4);
 }
 
+// Two running copies each record deletions many times: the totals are the
+// sum of all of them, none lost between a read and a write of the other.
+TEST_F(SavingsTest, TwoProcessesAddingAtOnceAddUp) {
+    constexpr int kTimes = 300;
+    IniFile ini(QFile::decodeName(tree.path("vantrel.ini")));
+    ASSERT_TRUE(test::inConcurrentProcesses(2, [&](int copy) {
+        bool allWritten = true;
+        for (int i = 0; i < kTimes; ++i)
+            allWritten = addSavings(ini, 1, 100 + copy, 2, 50, today) && allWritten;
+        return allWritten;
+    }));
+    EXPECT_EQ(readSavings(ini),
+              (SavingsTotals{2 * kTimes, kTimes * (100 + 101), 4 * kTimes, 2 * kTimes * 50, 45366}));
+}
+
 }  // namespace
 }  // namespace vantrel

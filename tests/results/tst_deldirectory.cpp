@@ -78,6 +78,19 @@ private Q_SLOTS:
         QVERIFY(script.dialogTitles.isEmpty());
     }
 
+    // The folder that holds the home folder (/home above /home/ann) is
+    // refused like the home folder itself, and nothing in it goes.
+    void folderAboveTheHomeFolderIsRefused() {
+        ScriptedDialogs script;
+        const QByteArray file = m_tree->file("home/kept.txt", 10);
+        QCOMPARE(deleteByButton(m_tree->root(), &TfrmDelDirectory::btDelete, script).status,
+                 FolderDeletionStatus::Refused);
+        QCOMPARE(script.messageTexts(),
+                 QStringList{QStringLiteral("You cannot delete the Windows folder using Vantrel")});
+        QVERIFY(script.dialogTitles.isEmpty());
+        QVERIFY(exists(file));
+    }
+
     void deletesATreeWithNamesThatAreNotUtf8() {
         const QByteArray folder = m_tree->file("caf\xE9/a.bin", 1000).chopped(6);
         m_tree->file("caf\xE9/sub-\x80/\xFF\xFE.bin", 2000);

@@ -155,6 +155,28 @@ TEST_F(DriveListTest, FolderNamesThatCannotBeStoredAreRefused) {
     EXPECT_FALSE(QFile::exists(ini.path()));
 }
 
+// A name that ends in a blank is kept as it is (once it was stored
+// trimmed, which named another folder); a line break cannot be kept in a
+// line of the file and is refused, anywhere in the path.
+TEST_F(DriveListTest, FolderNamesWithBlankEndsAreKeptLineBreaksRefused) {
+    IniFile ini(QFile::decodeName(tree.path("vantrel.ini")));
+    setDriveListOverride(QList<DriveEntry>{{"/", "ext4"}});
+    for (const QByteArray name : {"two\nlines", "carriage\rreturn", "line\nbreak/below"})
+        EXPECT_EQ(addFolder(ini, tree.mkdir(name)), AddFolderResult::NameHasLineBreak) << name.constData();
+    EXPECT_EQ(storedFolders(ini), QList<DriveEntry>{});
+    const QByteArray blank = tree.mkdir("ends in a blank ");
+    const QByteArray blanks = tree.mkdir("two blanks  /inside ");
+    tree.mkdir("ends in a blank");  // the folder the trimmed name would be
+    EXPECT_EQ(addFolder(ini, blank), AddFolderResult::Added);
+    EXPECT_EQ(addFolder(ini, blanks), AddFolderResult::Added);
+    EXPECT_EQ(addFolder(ini, blank), AddFolderResult::AlreadyListed);
+    EXPECT_EQ(storedFolders(ini), (QList<DriveEntry>{{blank, "folder"}, {blanks, "folder"}}));
+    EXPECT_EQ(roots(driveListEntries(ini)), (QList<QByteArray>{"/", blank, blanks}));
+    EXPECT_TRUE(removeFolder(ini, blank));
+    EXPECT_FALSE(removeFolder(ini, blank));
+    EXPECT_EQ(storedFolders(ini), (QList<DriveEntry>{{blanks, "folder"}}));
+}
+
 TEST_F(DriveListTest, CurrentDriveIsTheClosestRoot) {
     const QByteArray inner = tree.mkdir("outer/inner/deeper");
     setDriveListOverride(QList<DriveEntry>{{"/", "ext4"}, {tree.path("outer"), "xfs"}});

@@ -11,6 +11,7 @@
 #include <QtWidgets>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 class TestSelectionDrives : public QObject, test::DriveFixture {
     Q_OBJECT
@@ -124,6 +125,27 @@ private Q_SLOTS:
         menu->hide();
         QCOMPARE(list->count(), 3);
         QCOMPARE(ini().readInteger("Folders", "Number", -1), 0);
+    }
+
+    // "Add folder..." with a name the settings file cannot keep on one line
+    // says so; one that ends in a blank is listed and stored as it is.
+    void addFolderWithALineBreakOrABlankAtTheEnd() {
+        ScriptedDialogs scripted;
+        const QByteArray broken = m_tree->mkdir("two\nlines");
+        const QByteArray blank = m_tree->mkdir("blank at the end ");
+        scripted.folders = {QFile::decodeName(broken), QFile::decodeName(blank)};
+        auto list = makeList();
+        const int before = list->count();
+        list->addFolderClick();
+        QCOMPARE(scripted.messageTexts(),
+                 QStringList{u"The name of this folder holds a line break, which the settings "
+                             u"cannot keep: "_s + QFile::decodeName(broken)});
+        QCOMPARE(list->count(), before);
+        list->addFolderClick();
+        QCOMPARE(scripted.messages.size(), 1);
+        QCOMPARE(list->count(), before + 1);
+        QCOMPARE(list->entryAt(before).root, blank);
+        QCOMPARE(makeList()->entryAt(before).root, blank);
     }
 
     void wildcardComboLabelsWhatIsTyped() {

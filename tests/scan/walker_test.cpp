@@ -1,6 +1,7 @@
 // Engine tests of the folder walk on real fixture trees: order, masks,
 // hidden folders, links, fifos and sockets, names that are not UTF-8,
 // failures, abort, other file systems and the drive loop.
+#include "scan/FolderIdSet.h"
 #include "scan/Walker.h"
 #include "support/TestSupport.h"
 
@@ -9,14 +10,12 @@
 #include <QByteArrayList>
 #include <QFile>
 
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <functional>
 
 namespace vantrel {
@@ -268,24 +267,7 @@ TEST(WalkAbort, NoFurtherCallAfterTheFlagIsSet) {
     EXPECT_TRUE(before.log.isEmpty());
 }
 
-// Runs `body` in a child process with a mount namespace of its own, so that
-// its mounts are never seen outside. The child's exit code: 0 when `body`
-// gave `expected`, 2 when the namespace or the mount cannot be had.
-int inMountNamespace(const QByteArray& expected, const std::function<QByteArray()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            ::_exit(2);
-        const QByteArray out = body();
-        if (out != expected)
-            std::fprintf(stderr, "got \"%s\"\n", out.constData());
-        ::_exit(out == "SKIP" ? 2 : out == expected ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-}
+using test::inMountNamespace;
 
 TEST(WalkFileSystems, AnotherFileSystemIsNotEntered) {
     test::TempTree tree;
@@ -316,6 +298,109 @@ TEST(WalkFileSystems, BindMountOfAnAncestorIsRecordedAsALoop) {
         const WalkReport report = walkTree(r, tree.root(), withMask(0));
         return r.entries.join(",") + ";" + r.errorsOf(report);
     });
+    if (result == 2)
+        GTEST_SKIP() << "no private mount namespace or bind mounts here";
+    EXPECT_EQ(result, 0);
+}
+
+// One scan walks each folder once, whatever roots it is given and in
+// whatever order: the home folder inside "/", a folder added inside the
+// home folder, a root ticked twice or spelled another way.
+struct NestedRootsCase {
+    const char* label;
+    QByteArrayList roots;  // relative to the tree; "." is the tree itself
+    QByteArrayList entries;
+    qint64 alreadyWalked;
+};
+
+void PrintTo(const NestedRootsCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class NestedRoots : public ::testing::TestWithParam<NestedRootsCase> {};
+
+TEST_P(NestedRoots, EachFolderIsWalkedOnceAndNoEntryIsHandedOnTwice) {
+    test::TempTree tree;
+    files(tree, {"top.txt", "Photos/p.jpg", "Photos/Sub/s.jpg", "Docs/d.txt", "home/ann/a.txt",
+                 "home/ann/Music/m.mp3", ".hidden/inner/h.txt"});
+    QList<DriveEntry> drives;
+    for (const QByteArray& r : GetParam().roots)
+        drives.append({r == "." ? tree.root() : tree.path(r), "folder"});
+    Recorder rec(tree.root());
+    ScanControl control;
+    const WalkReport report = ScanAllDrives(drives, withMask(0), rec, control);
+    EXPECT_EQ(rec.entries, GetParam().entries);
+    EXPECT_EQ(report.alreadyWalked, GetParam().alreadyWalked);
+    EXPECT_TRUE(report.errors.isEmpty());
+    QByteArrayList folders = rec.folders;
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ(std::adjacent_find(folders.begin(), folders.end()), folders.end());
+}
+
+const QByteArrayList kWholeTree = {"Docs/d.txt",           "Photos/Sub/s.jpg", "Photos/p.jpg",
+                                   "home/ann/Music/m.mp3", "home/ann/a.txt",   "top.txt"};
+
+const NestedRootsCase kNestedRoots[] = {
+    {"InnerAfterOuter", {".", "Photos"}, kWholeTree, 1},
+    {"InnerBeforeOuter",
+     {"Photos", "."},
+     {"Photos/Sub/s.jpg", "Photos/p.jpg", "Docs/d.txt", "home/ann/Music/m.mp3", "home/ann/a.txt",
+      "top.txt"},
+     1},
+    {"SameRootTwice", {".", "."}, kWholeTree, 1},
+    {"RootThenHome", {".", "home/ann"}, kWholeTree, 1},
+    {"HomeThenRootThenFolderInHome",
+     {"home/ann", ".", "home/ann/Music"},
+     {"home/ann/Music/m.mp3", "home/ann/a.txt", "Docs/d.txt", "Photos/Sub/s.jpg", "Photos/p.jpg",
+      "top.txt"},
+     2},
+    {"OneFolderSpelledTwoWays", {"Photos", "Docs/../Photos/Sub/.."}, {"Photos/Sub/s.jpg",
+                                                                        "Photos/p.jpg"}, 1},
+    // The walk of the tree does not enter .hidden, so a root inside it is new.
+    {"RootInsideAHiddenFolder", {".", ".hidden/inner"}, kWholeTree + QByteArrayList{
+                                                            ".hidden/inner/h.txt"}, 0},
+};
+INSTANTIATE_TEST_SUITE_P(Walk, NestedRoots, ::testing::ValuesIn(kNestedRoots),
+                         [](const auto& row) { return std::string(row.param.label); });
+
+TEST(FolderIdSet, KeepsEveryPairOnceThroughGrowth) {
+    FolderIdSet set;
+    // Dense inode runs on a few devices, as a real tree gives them; (0, 0) too.
+    for (quint64 device : {0ULL, 2049ULL, 2050ULL << 32}) {
+        for (quint64 inode = 0; inode < 50000; ++inode)
+            ASSERT_TRUE(set.insert(device, inode));
+    }
+    EXPECT_EQ(set.size(), 150000u);
+    EXPECT_FALSE(set.insert(0, 0) || set.insert(2049, 49999) || set.insert(2050ULL << 32, 7));
+    EXPECT_TRUE(set.contains(0, 0) && set.contains(2050ULL << 32, 0));
+    EXPECT_FALSE(set.contains(2049, 50000) || set.contains(2051, 1) || set.contains(1, 0));
+    set.clear();
+    EXPECT_FALSE(set.contains(0, 0) || set.contains(2049, 1));
+    EXPECT_EQ(set.size(), 0u);
+}
+
+// A folder that a bind mount of the same file system shows a second time:
+// walked once inside one root, and once across two roots.
+TEST(WalkFileSystems, BindMountOfAWalkedFolderIsNotWalkedAgain) {
+    test::TempTree tree;
+    tree.file("a/x", 1);
+    tree.file("a/sub/y", 1);
+    tree.mkdir("b");
+    const int result =
+        inMountNamespace("a/sub/y,a/x;1;;b/sub/y,b/x;2", [&]() -> QByteArray {
+            if (::mount(tree.path("a").constData(), tree.path("b").constData(), nullptr, MS_BIND,
+                        nullptr) != 0)
+                return "SKIP";
+            Recorder one(tree.root());
+            const WalkReport inside = walkTree(one, tree.root(), withMask(0));
+            Recorder two(tree.root());
+            ScanControl control;
+            const WalkReport across = ScanAllDrives(
+                {{tree.path("b"), "folder"}, {tree.root(), "folder"}}, withMask(0), two, control);
+            return one.entries.join(",") + ";" + QByteArray::number(inside.alreadyWalked) + ";" +
+                   one.errorsOf(inside) + ";" + two.entries.join(",") + ";" +
+                   QByteArray::number(across.alreadyWalked);
+        });
     if (result == 2)
         GTEST_SKIP() << "no private mount namespace or bind mounts here";
     EXPECT_EQ(result, 0);

@@ -107,10 +107,10 @@ TEST_F(IniFileTest, WriteIsAtomicKeepsPermissionsAndIsSeenByTheNextRead) {
     EXPECT_EQ(reader.readInteger("Vantrel", "Ndelete", -1), 3);
     EXPECT_EQ(readBytes(tree.path("new/folder/vantrel.ini")),
               "[Vantrel]\nDelDate=45455\nNdelete=3\n");
-    // No temporary file is left beside it.
+    // No temporary file is left beside it; the lock file stays.
     EXPECT_EQ(
         QDir(QFile::decodeName(tree.path("new/folder"))).entryList(QDir::Files | QDir::Hidden),
-        QStringList({"vantrel.ini"}));
+        QStringList({"vantrel.ini", "vantrel.ini.lock"}));
     tree.chmod("new/folder/vantrel.ini", 0600);
     ASSERT_TRUE(f.writeString("S", "k", "2"));
     // The test made the file, so its user permissions are its owner's.
@@ -188,6 +188,56 @@ TEST_F(IniFileTest, PatternListsWrite) {
               "[Include]\nNumber=1\nFile1=*.doc\n\n[TempFiles]\nNumber=2\nFile1=*.a\nFile2=*.b\n"
               "File3=*.3\nFile4=*.4\nFile5=*.5\n");
     EXPECT_EQ(readPatternList(f, "TempFiles", {}), QStringList({"*.a", "*.b"}));
+}
+
+// Two running copies of the program write to one settings file at once,
+// each its own keys: the lock around every change keeps every key of both.
+TEST_F(IniFileTest, TwoProcessesWritingAtOnceLoseNoKey) {
+    constexpr int kKeys = 1000;
+    tree.fileWith("vantrel.ini", "[Other]\nkept=yes\n");
+    ASSERT_TRUE(test::inConcurrentProcesses(2, [&](int copy) {
+        IniFile f = file();
+        const QString section = copy == 0 ? QStringLiteral("A") : QStringLiteral("B");
+        bool allWritten = true;
+        for (int k = 0; k < kKeys; ++k)
+            allWritten = f.writeInteger(section, QStringLiteral("k%1").arg(k), k) && allWritten;
+        return allWritten;
+    }));
+    const IniDocument doc = file().read();
+    EXPECT_EQ(doc.keys("A").size(), kKeys);
+    EXPECT_EQ(doc.keys("B").size(), kKeys);
+    EXPECT_EQ(doc.value("B", "k999"), QStringLiteral("999"));
+    EXPECT_EQ(doc.value("Other", "kept"), QStringLiteral("yes"));
+}
+
+// A folder where the lock file cannot be made: the write fails at once and
+// says so, the file stays as it was.
+TEST_F(IniFileTest, NoLockNoWrite) {
+    tree.fileWith("locked/vantrel.ini", "[Vantrel]\nNdelete=1\n");
+    tree.chmod("locked", 0555);
+    test::PermissionChecks checks;
+    if (!checks.enforced())
+        GTEST_SKIP() << "permission checks cannot be enforced here";
+    IniFile f(QFile::decodeName(tree.path("locked/vantrel.ini")));
+    EXPECT_FALSE(f.writeInteger("Vantrel", "Ndelete", 2));
+    EXPECT_FALSE(writePatternList(f, "TempFiles", {"*.tmp"}));
+    EXPECT_EQ(f.readInteger("Vantrel", "Ndelete", -1), 1);
+    EXPECT_FALSE(QFile::exists(f.lockPath()));
+}
+
+// Pattern entries read back exactly: blanks at either end, quotes; a file
+// written before (no quotes) reads as it always did.
+TEST_F(IniFileTest, PatternEntriesKeepTheirBlanksAndQuotes) {
+    const QStringList entries = {"/data/trailing ", " leading", "  both  ", "\"quoted\"",
+                                 "in \"the\" middle", "\t tab", "plain", "\""};
+    IniFile f = file();
+    ASSERT_TRUE(writePatternList(f, "Folders", entries));
+    EXPECT_EQ(readPatternList(f, "Folders", {}), entries);
+    EXPECT_TRUE(readBytes(path()).contains("\nFile1=\"/data/trailing \"\nFile2=\" leading\"\n"))
+        << readBytes(path()).constData();
+    EXPECT_TRUE(readBytes(path()).contains("\nFile7=plain\n"));
+    tree.fileWith("vantrel.ini", "[Folders]\nNumber=2\nFile1= /old/one  \nFile2=\"/old/two\"\n");
+    EXPECT_EQ(readPatternList(file(), "Folders", {}), QStringList({"/old/one", "/old/two"}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <tuple>
 
 namespace vantrel {
@@ -48,6 +49,41 @@ TEST(Placement, ParseTakesGarbageAsDefaultsAndAppliesOnlyWhenLeftIsLessThanRight
         EXPECT_EQ(got, numbers) << text;
         EXPECT_EQ(p.applicable(), applicable) << text;
     }
+}
+
+// A damaged value (-2147483648 in a field once overflowed into a 0-pixel
+// window) restores nothing; a sane one comes back at least of a usable size,
+// at most its screen's, and on a screen.
+TEST(Placement, RestoredRectangleIsSaneOrNone) {
+    const QList<QRect> screens = {QRect(0, 0, 1280, 1024), QRect(1280, 0, 1920, 1080)};
+    const QRect centred = [] {
+        QRect r(0, 0, 300, 200);
+        r.moveCenter(QRect(0, 0, 1280, 1024).center());
+        return r;
+    }();
+    const std::pair<const char*, std::optional<QRect>> rows[] = {
+        {"0 1 -1 -1 -1 -1 120 80 620 460 ", QRect(120, 80, 500, 380)},
+        {"0 1 -1 -1 -1 -1 -2147483648 80 620 460 ", std::nullopt},
+        {"0 1 -1 -1 -1 -1 120 -2147483648 620 460 ", std::nullopt},
+        {"0 1 -1 -1 -1 -1 120 80 2147483647 460 ", std::nullopt},
+        {"0 1 -1 -1 -1 -1 -2147483648 -2147483648 2147483647 2147483647 ", std::nullopt},
+        {"0 1 -1 -1 -1 -1 120 80 1000001 460 ", std::nullopt},
+        {"0 1 -1 -1 -1 -1 620 80 120 460 ", std::nullopt},
+        {"0 1 -1 -1 -1 -1 120 460 620 80 ", std::nullopt},
+        {"0 1 -1 -1 -1 -1 100 100 101 101 ", QRect(100, 100, 160, 100)},
+        {"0 1 -1 -1 -1 -1 0 0 100000 100000 ", QRect(1280, 0, 1920, 1080)},
+        {"0 1 -1 -1 -1 -1 -500 -500 1000 900 ", QRect(0, 0, 1280, 1024)},
+        {"0 1 -1 -1 -1 -1 1400 100 1900 500 ", QRect(1400, 100, 500, 400)},
+        {"0 1 -1 -1 -1 -1 1200 0 4000 2000 ", QRect(1280, 0, 1920, 1080)},
+        {"0 1 -1 -1 -1 -1 5000 5000 5300 5200 ", centred},
+        {"0 1 -1 -1 -1 -1 -999999 -999999 -999699 -999799 ", centred}};
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(restoredNormalRect(parsePlacement(QString::fromLatin1(text)), screens), expected)
+            << text;
+    // The window's own minimum counts, and no screen at all still sizes it.
+    const Placement small = parsePlacement(QStringLiteral("0 1 -1 -1 -1 -1 10 10 20 20 "));
+    EXPECT_EQ(restoredNormalRect(small, screens, QSize(400, 300)), QRect(10, 10, 400, 300));
+    EXPECT_EQ(restoredNormalRect(small, {}), QRect(10, 10, 160, 100));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ private Q_SLOTS:
     void unusableValueLeavesTheWindowWhereItIs();
     void storedStates();
     void placeOnNoScreenIsMovedOntoTheScreen();
+    void damagedValueNeverGivesAnUnusableWindow();
 
 private:
     std::unique_ptr<test::TempTree> m_tree;
@@ -117,6 +118,18 @@ void TestWinPlace::placeOnNoScreenIsMovedOntoTheScreen() {
     QVERIFY(TWinPlace::applyPlacement(*w, far));
     QCOMPARE(w->geometry().size(), QSize(300, 200));
     QVERIFY(area.intersects(w->geometry()));
+}
+
+// -2147483648 in a field once overflowed the width and restored a window of
+// no size; a tiny stored size comes back usable.
+void TestWinPlace::damagedValueNeverGivesAnUnusableWindow() {
+    for (const QString& stored :
+         {QStringLiteral("0 1 -1 -1 -1 -1 -2147483648 80 620 460 "),
+          QStringLiteral("0 1 -1 -1 -1 -1 -2147483648 -2147483648 2147483647 2147483647 "),
+          QStringLiteral("0 3 -1 -1 -1 -1 0 0 2147483647 460 ")})
+        QCOMPARE(restored(stored)->geometry(), QRect(40, 50, 320, 240));
+    auto tiny = restored(QStringLiteral("0 1 -1 -1 -1 -1 30 40 31 41 "));
+    QCOMPARE(tiny->geometry(), QRect(30, 40, 160, 100));
 }
 
 VANTREL_QTEST_MAIN(TestWinPlace)

@@ -8,6 +8,9 @@
 
 #include <fcntl.h>
 #include <ftw.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
@@ -163,6 +166,52 @@ PermissionChecks::PermissionChecks() {
 PermissionChecks::~PermissionChecks() {
     if (m_dropped)
         changeEffective(true);
+}
+
+int inMountNamespace(const QByteArray& expected, const std::function<QByteArray()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            ::_exit(2);
+        const QByteArray out = body();
+        if (out != expected && out != "SKIP")
+            std::fprintf(stderr, "expected \"%s\"\n     got \"%s\"\n", expected.constData(),
+                         out.constData());
+        ::_exit(out == "SKIP" ? 2 : out == expected ? 0 : 1);
+    }
+    if (pid < 0)
+        return 2;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+bool inConcurrentProcesses(int processes, const std::function<bool(int)>& body) {
+    int start[2];
+    if (::pipe(start) != 0)
+        return false;
+    QList<pid_t> children;
+    for (int i = 0; i < processes; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(start[1]);
+            char go = 0;
+            const bool started = ::read(start[0], &go, 1) == 0;  // the parent closed its end
+            ::_exit(started && body(i) ? 0 : 1);
+        }
+        if (pid > 0)
+            children.append(pid);
+    }
+    ::close(start[0]);
+    ::close(start[1]);  // all children go
+    bool allPassed = children.size() == processes;
+    for (const pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        allPassed = allPassed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return allPassed;
 }
 
 }  // namespace vantrel::test

@@ -11,6 +11,8 @@
 
 #include <sys/types.h>
 
+#include <functional>
+
 namespace vantrel::test {
 
 // Qt's test mode for standard paths (settings, data and trash go to a test
@@ -69,6 +71,18 @@ private:
     bool m_dropped = false;
     bool m_enforced = false;
 };
+
+// Runs `body` in a child process with a mount namespace of its own, so that
+// the mounts it makes are never seen outside (and vanish with it). The
+// result: 0 when `body` returned `expected`, 2 when the namespace cannot be
+// had or `body` returned "SKIP" (a mount it needs is not permitted here),
+// 1 otherwise (what it returned instead is printed).
+int inMountNamespace(const QByteArray& expected, const std::function<QByteArray()>& body);
+
+// Runs `body(i)` for i = 0 .. processes - 1 in as many child processes at
+// once (they start together, after all are made), and waits for them.
+// True when every child's body returned true.
+bool inConcurrentProcesses(int processes, const std::function<bool(int)>& body);
 
 }  // namespace vantrel::test
 

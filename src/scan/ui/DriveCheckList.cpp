@@ -183,6 +183,12 @@ void DriveCheckList::addFolderClick() {
                 QStringLiteral("The name of this folder cannot be kept in the settings: ") + chosen,
                 this);
             return;
+        case AddFolderResult::NameHasLineBreak:
+            alertBox(QStringLiteral("The name of this folder holds a line break, which the "
+                                    "settings cannot keep: ") +
+                         chosen,
+                     this);
+            return;
         case AddFolderResult::NotWritten:
             alertBox(QStringLiteral("Could not write the settings file ") + m_settings.path(),
                      this);

@@ -36,32 +36,19 @@ Placement TWinPlace::placementOf(const QWidget& window) {
     return p;
 }
 
-namespace {
-
-// A place that no screen shows any part of (a monitor since removed) is moved
-// onto the primary screen, as the platform's own placement call does.
-QRect keptOnScreen(const QRect& r) {
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(r))
-            return r;
-    }
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return r;
-    QRect moved = r;
-    moved.moveCenter(primary->availableGeometry().center());
-    return moved;
-}
-
-}  // namespace
-
 bool TWinPlace::applyPlacement(QWidget& window, const Placement& p) {
-    if (!p.applicable())
+    QList<QRect> screens;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        screens.append(primary->availableGeometry());
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            screens.append(screen->availableGeometry());
+    }
+    const auto rect =
+        restoredNormalRect(p, screens, kMinimumRestoredSize.expandedTo(window.minimumSize()));
+    if (!rect)
         return false;
-    const int height = p.bottom - p.top;
-    if (height <= 0)
-        return false;
-    window.setGeometry(keptOnScreen(QRect(p.left, p.top, p.right - p.left, height)));
+    window.setGeometry(*rect);
     // A stored minimised state comes back as the normal window: a modal tool
     // window that opened minimised would leave nothing on screen to answer.
     if (p.showCmd == 3)

@@ -32,9 +32,11 @@ public:
     // The placement of a widget as it is now (its normal geometry and state).
     static Placement placementOf(const QWidget& window);
     // Applies a placement when it is applicable (left < right and top <
-    // bottom); returns whether it did. Show state 3 maximises; a minimised
-    // state restores the normal place only; a place on no screen is moved
-    // onto the primary screen.
+    // bottom, no edge beyond kPlacementLimit); returns whether it did. The
+    // normal place is made sane first (restoredNormalRect): at least a
+    // small minimum size (or the window's own minimum), at most its screen,
+    // and a place on no screen moved onto the primary screen. Show state 3
+    // maximises; a minimised state restores the normal place only.
     static bool applyPlacement(QWidget& window, const Placement& p);
 
 private:
