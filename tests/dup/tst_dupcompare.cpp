@@ -343,6 +343,29 @@ private Q_SLOTS:
         QCOMPARE(pairShown(w), u"2: b.txt | c.txt"_s);
     }
 
+    // "Size and modify date/time": 1 June 2001 and 1 June 2101 show the same
+    // date text, but only files of the same time make a matching pair.
+    void pairsMatchByTimeNotByDateText() {
+        FakeSource source(4);
+        const QDateTime y2001(QDate(2001, 6, 1), QTime(12, 0), Qt::UTC);
+        const QDateTime y2101(QDate(2101, 6, 1), QTime(12, 0), Qt::UTC);
+        for (const auto& [name, when] : {std::pair{"a.bin", y2001}, {"b.bin", y2101},
+                                         {"c.bin", y2001}, {"d.bin", y2001}}) {
+            m_tree->file(name, 100);
+            m_tree->setTimes(name, when);
+            source.addFile(m_tree->path(name));
+        }
+        QCOMPARE(source.grid->gridModel()->cellText(2, 2), source.grid->gridModel()->cellText(3, 2));
+        source.grid->setCurrentGridRow(1);
+        TfrmDupCompare w;
+        w.showFor(source);
+        QTest::keyClick(&w, Qt::Key_PageDown);
+        QCOMPARE(pairShown(w), u"3: c.bin | d.bin"_s);
+        QTest::keyClick(&w, Qt::Key_PageUp);
+        QCOMPARE(pairShown(w), u"1: a.bin | b.bin"_s);
+        QVERIFY(highlighted(w.lblModify1) && highlighted(w.lblModify2));
+    }
+
 private:
     // The pair shown, as "<left row>: <left name> | <right name>".
     static QString pairShown(const TfrmDupCompare& w) {

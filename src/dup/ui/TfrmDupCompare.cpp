@@ -170,6 +170,7 @@ void TfrmDupCompare::hideEvent(QHideEvent* event) {
 void TfrmDupCompare::FormShow() {
     ++m_generation;
     m_rows.clear();
+    m_modified.clear();
     m_mode = -1;
     int current = 1;
     if (m_source) {
@@ -236,7 +237,26 @@ void TfrmDupCompare::fillSide(Side& side, int row) {
 // ---- Walking the pairs ------------------------------------------------------------
 
 bool TfrmDupCompare::qPairMatches(int row) const {
-    return pairMatches(m_rows.cells(row), m_rows.cells(row + 1), m_mode);
+    return pairMatches(pairRow(row), pairRow(row + 1), m_mode);
+}
+
+PairRow TfrmDupCompare::pairRow(int row) const {
+    PairRow r{m_rows.cells(row), m_rows.path(row), std::nullopt};
+    if (pairModeComparesTimes(m_mode) && row >= 0 && row < gridRowCount()) {
+        // Read once per copy, when a pair first needs it.
+        if (m_modified.size() != std::size_t(gridRowCount()))
+            m_modified.assign(std::size_t(gridRowCount()), kTimeNotRead);
+        qint64& seconds = m_modified[std::size_t(row)];
+        if (seconds == kTimeNotRead) {
+            FileRecord record;
+            seconds = !r.path.isEmpty() && statPath(r.path, record) && record.writeTime.recorded
+                          ? record.writeTime.sec
+                          : kTimeUnknown;
+        }
+        if (seconds != kTimeUnknown)
+            r.modified = seconds;
+    }
+    return r;
 }
 
 int TfrmDupCompare::GetNextDupRow() const {

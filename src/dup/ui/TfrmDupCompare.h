@@ -10,8 +10,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <thread>
+#include <vector>
 
 class QFrame;
 class QGroupBox;
@@ -48,6 +50,10 @@ namespace vantrel {
 // showing the file it showed before (only its CRC value is cleared), and
 // Run, View and Compute act on that shown file. Buttons of a side that
 // shows no file at all are disabled.
+//
+// Pairs match as the search grouped them; under a criterion with a date
+// the files' modification times are compared (read from the files when a
+// pair first needs them), never the two-digit-year texts of the grid.
 //
 // The CRC values are computed on a worker thread. Meanwhile the window has
 // the hour-glass cursor and stays responsive, but its buttons and the page
@@ -189,6 +195,9 @@ private:
     void fillSide(Side& side, int row);
     void moveTo(int row);
     void markRow(int row);
+    // Row `row` of the copy as pair matching reads it, with its file's
+    // modification time when the criterion compares times.
+    [[nodiscard]] PairRow pairRow(int row) const;
     // The row of the duplicates grid that holds the file of row `row` of the
     // copy, or -1 (no source, no file, or no longer listed).
     [[nodiscard]] int sourceRowOf(int row) const;
@@ -208,6 +217,11 @@ private:
     GridRowsCopy m_rows;       // the copy of the duplicates grid, title row 0
     int m_left = 1;
     int m_mode = -1;  // the source's matching criterion when the copy was taken
+    // Per row of the copy: its file's modification time in whole seconds,
+    // read when a pair first needs it.
+    static constexpr qint64 kTimeNotRead = std::numeric_limits<qint64>::min();
+    static constexpr qint64 kTimeUnknown = std::numeric_limits<qint64>::min() + 1;
+    mutable std::vector<qint64> m_modified;
     Launcher m_launcher;
     QColor m_background;
     bool m_lineHighlight = true;
