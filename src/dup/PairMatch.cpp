@@ -5,6 +5,7 @@
 #include "text/Formats.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -43,10 +44,19 @@ private:
 };
 
 quint32 fileCrc(TCRC32Calc& calc, const QByteArray& path) {
-    const Descriptor fd(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    const QString cannotOpen = QStringLiteral("Could not open file ") + displayText(path);
+    // Without O_NONBLOCK, opening a fifo waits for a writer, possibly for
+    // ever; with it, open() returns at once and the type check refuses it.
+    const Descriptor fd(path.isEmpty() ? -1
+                                       : ::open(path.constData(),
+                                                O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0)
-        throw std::runtime_error(
-            (QStringLiteral("Could not open file ") + displayText(path)).toStdString());
+        throw std::runtime_error(cannotOpen.toStdString());
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw std::runtime_error(cannotOpen.toStdString());
+    if (!S_ISREG(st.st_mode))
+        throw std::runtime_error((cannotOpen + QStringLiteral(" (not a regular file)")).toStdString());
     return calc.CalcFileCRC(fd.get());
 }
 

@@ -125,8 +125,11 @@ struct PairCrc {
 // whole file (TCRC32Calc::CalcFileCRC, with a calculator of its own, so any
 // thread may call this). The left file first; the first failure stops it and
 // gives its message: "Could not open file " + path when the file cannot be
-// opened, else the checksum's own ("Could not create file mapping object"
-// for an empty file). Paths are exact bytes.
+// opened, "Could not open file " + path + " (not a regular file)" for a
+// fifo, device, socket or folder, else the checksum's own ("Could not
+// create file mapping object" for an empty file). Paths are exact bytes.
+// Opening never waits: a fifo without a writer (a listed file replaced by
+// one) is refused at once instead of blocking in open().
 [[nodiscard]] PairCrc pairCrc(const QByteArray& leftPath, const QByteArray& rightPath);
 
 }  // namespace vantrel

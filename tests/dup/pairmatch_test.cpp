@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDateTime>
 
 #include <optional>
@@ -174,6 +177,27 @@ TEST(PairCrcTest, FilesThatCannotBeChecksummed) {
     if (!checks.enforced())
         GTEST_SKIP() << "permission checks are not enforced here";
     EXPECT_EQ(pairCrc(full, full).error, QStringLiteral("Could not open file ") + full);
+}
+
+// A listed file replaced by a fifo (with or without a writer), or by a
+// folder, is refused at once with a message that says why; nothing waits
+// for a writer that never comes.
+TEST(PairCrcTest, OnlyRegularFilesAndNothingWaits) {
+    TempTree tree;
+    const QByteArray full = tree.fileWith("full.bin", "data");
+    const QByteArray fed = tree.fifo("fed.bin");
+    const int writer = ::open(fed.constData(), O_RDWR | O_CLOEXEC);  // never writes
+    ASSERT_GE(writer, 0);
+    const QByteArray lonely = tree.fifo("lonely.bin");  // no writer at all
+    for (const QByteArray& odd : {fed, tree.mkdir("folder.bin"), lonely}) {
+        for (const auto& [left, right] : {std::pair{full, odd}, std::pair{odd, full}}) {
+            const PairCrc result = pairCrc(left, right);
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.error,
+                      QStringLiteral("Could not open file ") + odd + " (not a regular file)");
+        }
+    }
+    ::close(writer);
 }
 
 }  // namespace

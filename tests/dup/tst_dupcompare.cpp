@@ -366,6 +366,40 @@ private Q_SLOTS:
         QVERIFY(highlighted(w.lblModify1) && highlighted(w.lblModify2));
     }
 
+    // A listed file replaced by a fifo (no writer: opening it to read would
+    // wait for ever) is refused at once with a message that says why, and
+    // the window closes and goes without waiting for anything.
+    void crcOfAFifoIsRefusedAndClosingNeverWaits() {
+        FakeSource source(3);
+        const QByteArray kept = m_tree->fileWith("one/f.bin", "123456789");
+        const QByteArray replaced = m_tree->fileWith("two/f.bin", "123456789");
+        source.addFile(kept);
+        source.addFile(replaced);
+        QVERIFY(QFile::remove(QString::fromUtf8(replaced)));
+        m_tree->fifo("two/f.bin");
+        {
+            TfrmDupCompare w;
+            w.showFor(source);
+            QCOMPARE(w.shownPath(1), replaced);
+            QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
+            w.btCompute->click();
+            QVERIFY(done.wait());
+            QCOMPARE(m_dialogs->messageTexts(),
+                     QStringList{u"Could not open file "_s + QString::fromUtf8(replaced) +
+                                 u" (not a regular file)"_s});
+            QCOMPARE(w.lblCRC1->text(), QString());
+
+            // Closing while a checksum runs lets go of it at once.
+            w.btCompute->click();
+            QVERIFY(w.crcRunning());
+            w.btClose->click();
+            QVERIFY(!w.isVisible() && !w.crcRunning());
+            w.showFor(source);
+            QVERIFY(w.btCompute->isEnabled());
+        }
+        QCOMPARE(m_dialogs->messages.size(), 1);
+    }
+
 private:
     // The pair shown, as "<left row>: <left name> | <right name>".
     static QString pairShown(const TfrmDupCompare& w) {

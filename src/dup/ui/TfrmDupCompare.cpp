@@ -28,6 +28,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <thread>
 
 namespace vantrel {
 
@@ -51,7 +52,11 @@ void setValue(QLabel* label, const QString& text) {
 }  // namespace
 
 TfrmDupCompare::TfrmDupCompare(QWidget* parent)
-    : QDialog(parent), m_home(parent), m_launcher(&openWithAssociatedApplication) {
+    : QDialog(parent),
+      m_home(parent),
+      m_launcher(&openWithAssociatedApplication),
+      m_crcMailbox(std::make_shared<CrcMailbox>()) {
+    m_crcMailbox->window = this;
     setObjectName(QStringLiteral("frmDupCompare"));
     setWindowTitle(QStringLiteral("Compare file pairs"));
     setModal(false);
@@ -64,8 +69,12 @@ TfrmDupCompare::TfrmDupCompare(QWidget* parent)
 }
 
 TfrmDupCompare::~TfrmDupCompare() {
-    // A checksum cannot be interrupted; it ends with the file.
-    stopCrc();
+    // A checksum still running is left to end on its own; it posts nothing
+    // to a window that has gone.
+    {
+        const std::lock_guard<std::mutex> lock(m_crcMailbox->lock);
+        m_crcMailbox->window = nullptr;
+    }
     if (m_sourceWindow)
         m_sourceWindow->removeEventFilter(this);
 }
@@ -163,12 +172,22 @@ void TfrmDupCompare::showEvent(QShowEvent* event) {
 
 void TfrmDupCompare::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous())
-        ++m_generation;  // a checksum still running is of no use any more
+    if (event->spontaneous())
+        return;
+    abandonCrc();
+}
+
+void TfrmDupCompare::abandonCrc() {
+    ++m_generation;
+    if (!m_crcRunning)
+        return;
+    m_crcRunning = false;
+    unsetCursor();
+    updateButtons();
 }
 
 void TfrmDupCompare::FormShow() {
-    ++m_generation;
+    abandonCrc();
     m_rows.clear();
     m_modified.clear();
     m_mode = -1;
@@ -465,33 +484,31 @@ void TfrmDupCompare::btComputeClick() {
     const QByteArray right = m_sides[1].shownPath;
     if (m_crcRunning || left.isEmpty() || right.isEmpty())
         return;
-    stopCrc();
     m_crcRunning = true;
     m_focusBeforeCrc = focusWidget();
     setCursor(Qt::WaitCursor);
     updateButtons();
     const quint64 generation = m_generation;
-    m_crcThread = std::thread([this, left, right, generation] {
+    // The thread is never waited for: closing or destroying the window must
+    // not hang on a file that does not answer. It reaches the window only
+    // through the mailbox, which the window empties when it goes.
+    std::thread([mailbox = m_crcMailbox, left, right, generation] {
         const PairCrc result = pairCrc(left, right);
-        QMetaObject::invokeMethod(
-            this, [this, generation, result] { crcDone(generation, result); },
-            Qt::QueuedConnection);
-    });
-}
-
-void TfrmDupCompare::stopCrc() {
-    if (m_crcThread.joinable())
-        m_crcThread.join();
+        const std::lock_guard<std::mutex> lock(mailbox->lock);
+        if (TfrmDupCompare* window = mailbox->window)
+            QMetaObject::invokeMethod(
+                window, [window, generation, result] { window->crcDone(generation, result); },
+                Qt::QueuedConnection);
+    }).detach();
 }
 
 void TfrmDupCompare::crcDone(quint64 generation, const PairCrc& result) {
-    stopCrc();
-    m_crcRunning = false;
-    unsetCursor();
-    updateButtons();
-    if (m_focusBeforeCrc && m_focusBeforeCrc->isEnabled() && isVisible())
-        m_focusBeforeCrc->setFocus();
     if (generation == m_generation) {
+        m_crcRunning = false;
+        unsetCursor();
+        updateButtons();
+        if (m_focusBeforeCrc && m_focusBeforeCrc->isEnabled() && isVisible())
+            m_focusBeforeCrc->setFocus();
         if (!result.ok) {
             alertBox(result.error, this);
         } else {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
-#include <thread>
+#include <mutex>
 #include <vector>
 
 class QFrame;
@@ -57,10 +57,13 @@ namespace vantrel {
 //
 // The CRC values are computed on a worker thread. Meanwhile the window has
 // the hour-glass cursor and stays responsive, but its buttons and the page
-// keys do nothing; Close still hides it, and a result that arrives for a
-// window closed or shown again meanwhile is dropped. A file that cannot be
-// opened or checksummed (an empty file among them) shows the failure's
-// message in an error box and leaves both CRC values as they were.
+// keys do nothing; Close still hides it at once, and a result that arrives
+// for a window closed or shown again meanwhile is dropped. Neither closing
+// nor destroying the window ever waits for that thread. Only regular files
+// are checksummed: a listed file replaced by a fifo or a device is refused
+// at once. A file that cannot be opened or checksummed (an empty file
+// among them) shows the failure's message in an error box and leaves both
+// CRC values as they were.
 class TfrmDupCompare : public QDialog, public DupCompareView {
     Q_OBJECT
 public:
@@ -207,7 +210,10 @@ private:
     void setLabelBackground(QLabel* label, const QColor& colour);
     void forgetSource();
     void crcDone(quint64 generation, const PairCrc& result);
-    void stopCrc();
+    // A checksum still running is of no use any more (the window was hidden
+    // or shows a new copy): the window lets go of it at once, since it may
+    // be waiting on a file that never answers, and drops its result.
+    void abandonCrc();
     QPrinter& printer();
 
     Side m_sides[2];
@@ -227,7 +233,14 @@ private:
     bool m_lineHighlight = true;
     std::unique_ptr<QPrinter> m_printer;
 
-    std::thread m_crcThread;
+    // What a checksum thread shares with the window: the window, cleared
+    // under the lock when it is destroyed, so that a thread that outlives it
+    // posts nothing.
+    struct CrcMailbox {
+        std::mutex lock;
+        TfrmDupCompare* window = nullptr;
+    };
+    std::shared_ptr<CrcMailbox> m_crcMailbox;
     bool m_crcRunning = false;
     QPointer<QWidget> m_focusBeforeCrc;
     quint64 m_generation = 0;  // bumped whenever a running result goes stale
