@@ -79,13 +79,33 @@ QString clusterUseText(qint64 size, const std::optional<DiskGeometry>& geometry)
     if (!geometry || geometry->clusterSize <= 0)
         return QStringLiteral("Cluster size: ???  Clusters used : ???");
     const qint64 cluster = geometry->clusterSize;
-    const qint64 used = qMax<qint64>(size, 0) / cluster + 1;
+    const qint64 bytes = qMax<qint64>(size, 0);
+    const qint64 used = bytes / cluster + (bytes % cluster != 0 ? 1 : 0);
     return QStringLiteral("Cluster size: ") + numberText(cluster) +
-           QStringLiteral("  Clusters used : ") + numberText(used);
+           QStringLiteral("  Clusters used : ") + numberText(used) +
+           QStringLiteral("  Wasted : ") + numberText(used * cluster - bytes) +
+           QStringLiteral(" bytes");
 }
 
+QString allocatedText(qint64 allocatedBytes) {
+    return QStringLiteral("On disk : ") + numberText(allocatedBytes) + QStringLiteral(" bytes");
+}
+
+namespace {
+
+QString clusterAndAllocation(const QByteArray& path, const FileRecord& record) {
+    return clusterUseText(record.size, diskGeometry(folderOf(path))) + QStringLiteral("  ") +
+           allocatedText(record.allocated);
+}
+
+}  // namespace
+
 QString wastedClusterSpace(const QByteArray& path, qint64 size) {
-    return clusterUseText(size, diskGeometry(folderOf(path)));
+    FileRecord record;
+    if (path.isEmpty() || !statPath(path, record))
+        return clusterUseText(size, diskGeometry(folderOf(path)));
+    record.size = size;
+    return clusterAndAllocation(path, record);
 }
 
 QString attributeWords(quint32 attr) {
@@ -123,7 +143,7 @@ std::optional<FileDetails> readFileDetails(const QByteArray& path, const QDateTi
     d.fileName = displayText(path);
     d.fileType = fileTypeDescription(extensionOf(displayText(nameOf(path))));
     d.sizeBytes = numberText(record.size) + QStringLiteral(" bytes");
-    d.sizeK = wastedClusterSpace(path, record.size);
+    d.sizeK = clusterAndAllocation(path, record);
     d.created = detailsDateText(record.packedCreationTime(), now);
     d.modified = detailsDateText(record.packedWriteTime(), now);
     d.accessed = detailsDateText(record.packedAccessTime(), now);

@@ -30,12 +30,19 @@ class PeVersionInfo;
 [[nodiscard]] QStringList versionLines(const QByteArray& path, bool withTab);
 [[nodiscard]] QStringList versionLines(const PeVersionInfo& info, bool withTab);
 
-// "Cluster size: 4,096  Clusters used : 1". Clusters used is size div
-// cluster size + 1, so an empty file and an exact multiple of the cluster
-// size count one cluster more than they fill. Without a geometry, or with a
-// cluster size of 0, "Cluster size: ???  Clusters used : ???".
+// "Cluster size: 4,096  Clusters used : 1  Wasted : 4,095 bytes": the whole
+// clusters a file of `size` bytes fills, rounded up (0 for an empty file, 1
+// for 4,096 bytes on 4,096-byte clusters), and the bytes of the last cluster
+// it leaves unused. Without a geometry, or with a cluster size of 0,
+// "Cluster size: ???  Clusters used : ???" (nothing is divided by 0).
 [[nodiscard]] QString clusterUseText(qint64 size, const std::optional<DiskGeometry>& geometry);
-// The same with the geometry of the file system that holds the file's folder.
+// "On disk : 8,192 bytes": what the file system really allocates for the
+// file (st_blocks x 512), which a sparse file keeps below its size and
+// indirect blocks may raise above it.
+[[nodiscard]] QString allocatedText(qint64 allocatedBytes);
+// The cluster use (with the geometry of the file system that holds the
+// file's folder), two blanks and the allocation read from the file itself
+// (left out when the file cannot be read).
 [[nodiscard]] QString wastedClusterSpace(const QByteArray& path, qint64 size);
 
 // " ReadOnly", " Hidden", " System", " VolumeID", " Directory", " Archive"
@@ -54,7 +61,7 @@ struct FileDetails {
     QString fileName;   // the path as text
     QString fileType;   // fileTypeDescription of the name's extension
     QString sizeBytes;  // "1,234 bytes"
-    QString sizeK;      // wastedClusterSpace
+    QString sizeK;      // cluster use and allocation (wastedClusterSpace)
     QString created;    // detailsDateText of each time
     QString modified;
     QString accessed;
