@@ -337,6 +337,25 @@ private Q_SLOTS:
                                             "details " + m_files->path("c.bin")}));
     }
 
+    // Names with blanks at either end: the grid shows them trimmed, the
+    // clipboard copies the exact lines, and " a.txt " is another name than
+    // "a.txt".
+    void clipboardKeepsTheBlanksOfNames() {
+        makeFiles({"a/ spaced.txt ", "b/ spaced.txt ", "c/spaced.txt"}, 10);
+        auto w = openWindow(true);
+        QVERIFY(runScan(*w));
+        QCOMPARE(rowPaths(*w), paths({"a/ spaced.txt ", "b/ spaced.txt "}));
+        QCOMPARE(w->grid->gridModel()->cellText(1, 0), u"spaced.txt"_s);
+        w->btClip->click();
+        const QStringList lines = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
+        QCOMPARE(lines.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(lines[i].section('\t', 0, 0), u" spaced.txt "_s);
+            QCOMPARE(lines[i].section('\t', 5, 5),
+                     QFile::decodeName(m_files->path(i == 0 ? "a" : "b")));
+        }
+    }
+
 private:
     // Opens with every size counted ("Larger or equal to" 0 KB) unless the
     // window's defaults are asked for.
