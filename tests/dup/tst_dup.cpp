@@ -290,7 +290,8 @@ private Q_SLOTS:
         w->btDelete->click();
         QCOMPARE(m_dialogs->messageTexts(),
                  QStringList{u"Couldn't delete file - "_s +
-                             QFile::decodeName(m_files->path("b/v.txt"))});
+                             QFile::decodeName(m_files->path("b/v.txt")) +
+                             u" (No such file or directory)"_s});
         QCOMPARE(existing(), QList<QByteArray>());
         QVERIFY(!w->isVisible());
         QCOMPARE(readSavings().deletedCount, 2);
