@@ -33,7 +33,7 @@ public:
     // A modal box with one OK button and the caption boxCaption(kind); returns
     // when it is closed. Without a parent the box is modal over the active window.
     virtual void message(BoxKind kind, const QString& text, QWidget* parent) = 0;
-    // A confirmation box; the caption is the application title unless given.
+    // A confirmation box; the caption is "Vantrel" unless given.
     virtual Answer question(const QString& text, QuestionButtons buttons, QWidget* parent,
                             const QString& caption = QString()) = 0;
     // Runs one of the program's own modal windows and returns its result code
