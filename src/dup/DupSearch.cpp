@@ -367,8 +367,8 @@ QString DupSearch::typeText(const QString& name) {
     return *it;
 }
 
-QString DupSearch::lineFor(const FileRecord& record, const QString& name, const QString& folderField,
-                           quint32 written, quint32 accessed) {
+QString DupSearch::lineFor(const FileRecord& record, const QString& name,
+                           const QString& folderField, quint32 written, quint32 accessed) {
     const QString size = numberText(record.size);
     const QString date = dateText(written);
     const QString time = timeText(written);
@@ -491,7 +491,6 @@ std::vector<DupCandidate> DupSearch::finish() {
     const bool keyFirst = m_options.duplicateMode && !keyIsLinePrefix(criterion);
     std::vector<QString> keys;
     if (keyFirst) {
-        keys.reserve(all.size());
         keys.resize(all.size());
         for (const SortEntry& e : order) {
             const qint64 seconds = plan.withTime ? writeSeconds[e.index] : kNoTime;

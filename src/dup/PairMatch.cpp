@@ -47,16 +47,17 @@ quint32 fileCrc(TCRC32Calc& calc, const QByteArray& path) {
     const QString cannotOpen = QStringLiteral("Could not open file ") + displayText(path);
     // Without O_NONBLOCK, opening a fifo waits for a writer, possibly for
     // ever; with it, open() returns at once and the type check refuses it.
-    const Descriptor fd(path.isEmpty() ? -1
-                                       : ::open(path.constData(),
-                                                O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    const Descriptor fd(
+        path.isEmpty() ? -1
+                       : ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0)
         throw std::runtime_error(cannotOpen.toStdString());
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         throw std::runtime_error(cannotOpen.toStdString());
     if (!S_ISREG(st.st_mode))
-        throw std::runtime_error((cannotOpen + QStringLiteral(" (not a regular file)")).toStdString());
+        throw std::runtime_error(
+            (cannotOpen + QStringLiteral(" (not a regular file)")).toStdString());
     return calc.CalcFileCRC(fd.get());
 }
 
@@ -67,11 +68,13 @@ bool pairModeComparesTimes(int mode) {
 }
 
 bool pairMatches(const PairRow& first, const PairRow& second, int mode) {
-    auto same = [&](int column) {
-        return cell(first.cells, column) == cell(second.cells, column);
+    auto same = [&](int column) { return cell(first.cells, column) == cell(second.cells, column); };
+    auto sameName = [&] {
+        return compareIgnoringCase(comparedName(first), comparedName(second)) == 0;
     };
-    auto sameName = [&] { return compareIgnoringCase(comparedName(first), comparedName(second)) == 0; };
-    auto sameTime = [&] { return first.modified && second.modified && *first.modified == *second.modified; };
+    auto sameTime = [&] {
+        return first.modified && second.modified && *first.modified == *second.modified;
+    };
     switch (mode) {
         case 0:
             return sameName();

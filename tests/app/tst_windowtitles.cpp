@@ -50,7 +50,8 @@ bool onX11() {
 
 #ifdef VANTREL_HAVE_XCB
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name);
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
     const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
@@ -121,8 +122,7 @@ private Q_SLOTS:
     // alertBox, stopBox, infoBox and a question through the real seam.
     void messageBoxesAndQuestions() {
         QCOMPARE(titleOfModalBox([] { alertBox(u"Could not open file /x"_s); }), u"Error"_s);
-        QCOMPARE(titleOfModalBox([] { stopBox(u"There are no files to delete"_s); }),
-                 u"Warning"_s);
+        QCOMPARE(titleOfModalBox([] { stopBox(u"There are no files to delete"_s); }), u"Warning"_s);
         QCOMPARE(titleOfModalBox([] { infoBox(u"No files found."_s); }), u"Information"_s);
         QCOMPARE(titleOfModalBox([] {
                      (void)dialogs().question(u"Really delete?"_s, QuestionButtons::YesNo, nullptr);

@@ -78,7 +78,8 @@ TEST(Strings, FailuresAndCancel) {
     const int writer = ::open(fed.constData(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(writer, 0);
     for (const QByteArray& odd : {tree.fifo("lonely"), tree.mkdir("folder"), fed})
-        EXPECT_EQ(extractStrings(odd, target, 5, 100), StringsResult::SourceFailed) << odd.constData();
+        EXPECT_EQ(extractStrings(odd, target, 5, 100), StringsResult::SourceFailed)
+            << odd.constData();
     ::close(writer);
     test::PermissionChecks checks;
     if (!checks.enforced())

@@ -82,8 +82,9 @@ private Q_SLOTS:
         TfrmDetails w;
         w.setFileName(tree.path("gone.txt"));
         w.show();
-        for (const char* name : {"lblFileName", "lblFileType", "lblSizeBytes", "lblSizeK", "lblDiskUse",
-                                 "lblCreate", "lblModify", "lblAccess", "lblAttributes"})
+        for (const char* name :
+             {"lblFileName", "lblFileType", "lblSizeBytes", "lblSizeK", "lblDiskUse", "lblCreate",
+              "lblModify", "lblAccess", "lblAttributes"})
             QCOMPARE(labelText(w, name), QString());
         QVERIFY(child<QLabel>(w, "Image1")->pixmap().isNull());
         QVERIFY(m_dialogs->messages.isEmpty());

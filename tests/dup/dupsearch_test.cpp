@@ -112,8 +112,11 @@ TEST_P(DateGrouping, TimesNotTheirTexts) {
     const struct {
         const char* folder;
         qint64 time;
-    } files[] = {{"/a", at(2001, 6)}, {"/b", at(2101, 6)}, {"/c", at(1975, 1)},
-                 {"/d", at(1975, 2)}, {"/e", at(2001, 6)}};
+    } files[] = {{"/a", at(2001, 6)},
+                 {"/b", at(2101, 6)},
+                 {"/c", at(1975, 1)},
+                 {"/d", at(1975, 2)},
+                 {"/e", at(2001, 6)}};
     for (const auto& f : files)
         ASSERT_EQ(s.addFile(record("same.qqq", 100, f.time), f.folder), DupSearch::Added::Kept);
     FileRecord unrecorded = record("same.qqq", 100, at(2001, 6));
@@ -123,8 +126,7 @@ TEST_P(DateGrouping, TimesNotTheirTexts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Criteria, DateGrouping,
-                         ::testing::Values(C::FilenameSizeAndDate, C::SizeAndDate,
-                                           C::TypeAndDate));
+                         ::testing::Values(C::FilenameSizeAndDate, C::SizeAndDate, C::TypeAndDate));
 
 TEST(DupSearch, ExactNameTexts) {
     // "~XX" stands for the lone surrogate U+DCXX (not writable as a literal).

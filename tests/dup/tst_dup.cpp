@@ -288,10 +288,10 @@ private Q_SLOTS:
         m_dialogs->answers = {Answer::Yes};
         m_dialogs->dialogHandlers.push_back(confirmWith(&TfrmReallyDelete::btDelete));
         w->btDelete->click();
-        QCOMPARE(m_dialogs->messageTexts(),
-                 QStringList{u"Couldn't delete file - "_s +
-                             QFile::decodeName(m_files->path("b/v.txt")) +
-                             u" (No such file or directory)"_s});
+        QCOMPARE(
+            m_dialogs->messageTexts(),
+            QStringList{u"Couldn't delete file - "_s + QFile::decodeName(m_files->path("b/v.txt")) +
+                        u" (No such file or directory)"_s});
         QCOMPARE(existing(), QList<QByteArray>());
         QVERIFY(!w->isVisible());
         QCOMPARE(readSavings().deletedCount, 2);

@@ -349,13 +349,14 @@ private Q_SLOTS:
         FakeSource source(4);
         const QDateTime y2001(QDate(2001, 6, 1), QTime(12, 0), Qt::UTC);
         const QDateTime y2101(QDate(2101, 6, 1), QTime(12, 0), Qt::UTC);
-        for (const auto& [name, when] : {std::pair{"a.bin", y2001}, {"b.bin", y2101},
-                                         {"c.bin", y2001}, {"d.bin", y2001}}) {
+        for (const auto& [name, when] :
+             {std::pair{"a.bin", y2001}, {"b.bin", y2101}, {"c.bin", y2001}, {"d.bin", y2001}}) {
             m_tree->file(name, 100);
             m_tree->setTimes(name, when);
             source.addFile(m_tree->path(name));
         }
-        QCOMPARE(source.grid->gridModel()->cellText(2, 2), source.grid->gridModel()->cellText(3, 2));
+        QCOMPARE(source.grid->gridModel()->cellText(2, 2),
+                 source.grid->gridModel()->cellText(3, 2));
         source.grid->setCurrentGridRow(1);
         TfrmDupCompare w;
         w.showFor(source);

@@ -227,11 +227,10 @@ TEST(GridClipboardText, TabbedForms) {
 // cells change gives the changed cells.
 TEST(GridClipboardText, ResultLinesAreExact) {
     ResultGridModel model(duplicatesLayout(0));
-    const QStringList lines = {
-        u"  lead.txt\t1,024\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s,
-        u"trail.txt \t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d \tText"_s,
-        u"plain.txt\t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s,
-        u"changed.txt \t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s};
+    const QStringList lines = {u"  lead.txt\t1,024\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s,
+                               u"trail.txt \t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d \tText"_s,
+                               u"plain.txt\t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s,
+                               u"changed.txt \t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s};
     for (const QString& line : lines)
         model.addToGrid(line, "/d/" + line.section('\t', 0, 0).toUtf8());
     EXPECT_EQ(model.cellText(1, 0), u"lead.txt"_s);

@@ -156,11 +156,12 @@ private Q_SLOTS:
         refused.btRecycleClick();
         QVERIFY(exists(c));
         QCOMPARE(readSavings(), today(0, 0, 3, 1034));
-        QCOMPARE(script.messageTexts(),
-                 QStringList({kRecycleError + "\n\n" + QFile::decodeName(m_tree->path("b-gone.bin")) +
-                                  " (No such file or directory)",
-                              kRecycleError + "\n\n" + QFile::decodeName(c) +
-                                  " (The trash folder cannot be used)"}));
+        QCOMPARE(
+            script.messageTexts(),
+            QStringList({kRecycleError + "\n\n" + QFile::decodeName(m_tree->path("b-gone.bin")) +
+                             " (No such file or directory)",
+                         kRecycleError + "\n\n" + QFile::decodeName(c) +
+                             " (The trash folder cannot be used)"}));
     }
 
     // A file whose folder does not let it go: the message says why.

@@ -200,8 +200,9 @@ void TfrmReallyDelete::runDeletion(DeleteMode mode) {
                                     ? QString()
                                     : QStringLiteral(" (") + outcome.error + QLatin1Char(')');
             if (mode == DeleteMode::ForGood)
-                alertBox(QStringLiteral("Couldn't delete file - ") + displayText(outcome.path) + why,
-                         this);
+                alertBox(
+                    QStringLiteral("Couldn't delete file - ") + displayText(outcome.path) + why,
+                    this);
             else
                 alertBox(QStringLiteral("An error occurred sending files to the recycle bin.  "
                                         "The bin may be full.\n\n") +
