@@ -75,17 +75,38 @@ QStringList versionLines(const QByteArray& path, bool withTab) {
     return info ? versionLines(*info, withTab) : QStringList();
 }
 
+namespace {
+
+// Whole clusters of `cluster` bytes that `size` bytes fill, rounded up.
+qint64 wholeClusters(qint64 size, qint64 cluster) {
+    const qint64 bytes = qMax<qint64>(size, 0);
+    return bytes / cluster + (bytes % cluster != 0 ? 1 : 0);
+}
+
+}  // namespace
+
 QString clusterUseText(qint64 size, const std::optional<DiskGeometry>& geometry) {
     if (!geometry || geometry->clusterSize <= 0)
         return QStringLiteral("Cluster size: ???  Clusters used : ???");
     const qint64 cluster = geometry->clusterSize;
-    const qint64 used = qMax<qint64>(size, 0) / cluster + 1;
     return QStringLiteral("Cluster size: ") + numberText(cluster) +
-           QStringLiteral("  Clusters used : ") + numberText(used);
+           QStringLiteral("  Clusters used : ") + numberText(wholeClusters(size, cluster));
 }
 
 QString wastedClusterSpace(const QByteArray& path, qint64 size) {
     return clusterUseText(size, diskGeometry(folderOf(path)));
+}
+
+QString diskUseText(qint64 size, qint64 allocatedBytes,
+                    const std::optional<DiskGeometry>& geometry) {
+    QString text;
+    if (geometry && geometry->clusterSize > 0) {
+        const qint64 cluster = geometry->clusterSize;
+        const qint64 wasted = wholeClusters(size, cluster) * cluster - qMax<qint64>(size, 0);
+        text = QStringLiteral("Wasted : ") + numberText(wasted) + QStringLiteral(" bytes  ");
+    }
+    return text + QStringLiteral("On disk : ") + numberText(allocatedBytes) +
+           QStringLiteral(" bytes");
 }
 
 QString attributeWords(quint32 attr) {
@@ -123,7 +144,9 @@ std::optional<FileDetails> readFileDetails(const QByteArray& path, const QDateTi
     d.fileName = displayText(path);
     d.fileType = fileTypeDescription(extensionOf(displayText(nameOf(path))));
     d.sizeBytes = numberText(record.size) + QStringLiteral(" bytes");
-    d.sizeK = wastedClusterSpace(path, record.size);
+    const auto geometry = diskGeometry(folderOf(path));
+    d.sizeK = clusterUseText(record.size, geometry);
+    d.diskUse = diskUseText(record.size, record.allocated, geometry);
     d.created = detailsDateText(record.packedCreationTime(), now);
     d.modified = detailsDateText(record.packedWriteTime(), now);
     d.accessed = detailsDateText(record.packedAccessTime(), now);
@@ -144,7 +167,8 @@ QStringList detailsPrintLines(const FileDetails& details, const QStringList& ver
         QStringLiteral("Type of file : ") + tab + details.fileType,
         blank,
         QStringLiteral("Size of file : ") + tab + details.sizeBytes,
-        QString(15, QLatin1Char(' ')) + tab + details.sizeK,
+        QString(15, QLatin1Char(' ')) + tab + details.sizeK +
+            (details.diskUse.isEmpty() ? QString() : QStringLiteral("  ") + details.diskUse),
         blank,
         QStringLiteral("Creation date     : ") + tab + details.created,
         QStringLiteral("Modification date : ") + tab + details.modified,

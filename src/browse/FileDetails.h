@@ -30,13 +30,19 @@ class PeVersionInfo;
 [[nodiscard]] QStringList versionLines(const QByteArray& path, bool withTab);
 [[nodiscard]] QStringList versionLines(const PeVersionInfo& info, bool withTab);
 
-// "Cluster size: 4,096  Clusters used : 1". Clusters used is size div
-// cluster size + 1, so an empty file and an exact multiple of the cluster
-// size count one cluster more than they fill. Without a geometry, or with a
-// cluster size of 0, "Cluster size: ???  Clusters used : ???".
+// "Cluster size: 4,096  Clusters used : 1": the whole clusters a file of
+// `size` bytes fills, rounded up (0 for an empty file, 1 for 4,096 bytes on
+// 4,096-byte clusters). Without a geometry, or with a cluster size of 0,
+// "Cluster size: ???  Clusters used : ???" (nothing is divided by 0).
 [[nodiscard]] QString clusterUseText(qint64 size, const std::optional<DiskGeometry>& geometry);
 // The same with the geometry of the file system that holds the file's folder.
 [[nodiscard]] QString wastedClusterSpace(const QByteArray& path, qint64 size);
+// What the disk spends beside the cluster use: "Wasted : 4,095 bytes" (the
+// unused rest of the last cluster, left out without a geometry), two
+// blanks, then "On disk : 4,096 bytes", what the file system really
+// allocates (st_blocks x 512), which a sparse file keeps far below its size.
+[[nodiscard]] QString diskUseText(qint64 size, qint64 allocatedBytes,
+                                  const std::optional<DiskGeometry>& geometry);
 
 // " ReadOnly", " Hidden", " System", " VolumeID", " Directory", " Archive"
 // for the FileAttribute bits 0x01 ... 0x20 that are set, in that order.
@@ -61,6 +67,7 @@ struct FileDetails {
     QString attributes;  // attributeWords
     quint32 attr = 0;
     qint64 size = 0;
+    QString diskUse{};  // diskUseText: the waste and the real allocation
 };
 
 // The details of the file at `path` (not following a final symbolic link);
@@ -72,8 +79,9 @@ struct FileDetails {
 [[nodiscard]] bool isFolderPath(const QByteArray& path);
 
 // The lines of the details printout, from the texts shown: name, type, size,
-// cluster use, the three dates, the attributes and the version lines, with
-// blank lines between the groups. `details.fileName` is printed as the name.
+// cluster use (and the disk use beside it, after two blanks, when there is
+// one), the three dates, the attributes and the version lines, with blank
+// lines between the groups. `details.fileName` is printed as the name.
 [[nodiscard]] QStringList detailsPrintLines(const FileDetails& details,
                                             const QStringList& versionLines);
 // "File details of " + path.

@@ -14,6 +14,7 @@
 #endif
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantrel {
@@ -215,9 +216,16 @@ StringsResult extractStrings(const QByteArray& source, const QByteArray& target,
         ::close(out);
         return StringsResult::SourceFailed;
     }
-    // A fifo or device opened without blocking reads like a file; reading
-    // goes on until its end like any other source.
-    ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
+    // Only a regular file has an end to read to: a fifo (a listed file
+    // replaced by one) could keep the reading thread waiting for data that
+    // never comes, and a device could go on for ever. Opening without
+    // blocking lets this check come before any wait.
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        ::close(out);
+        return StringsResult::SourceFailed;
+    }
     ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     Extractor extractor(out, minLength, maxLength);

@@ -26,7 +26,9 @@ enum class StringsResult {
 // With minLength 5 and maxLength 100 that is runs of 6 to 101 characters.
 //
 // The caller reports failures (the window shows "Could not open file " +
-// source). With SourceFailed the target is still created, empty. `cancel`,
+// source). A source that is not a regular file (a fifo, a device, a folder)
+// fails at once, without waiting for data. With SourceFailed the target is
+// still created, empty. `cancel`,
 // when given, is polled between reads; the target then holds what was
 // written so far.
 StringsResult extractStrings(const QByteArray& source, const QByteArray& target, int minLength,

@@ -5,32 +5,91 @@
 #include "text/Formats.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vantrel {
 
 namespace {
 
-// Fields of the line that form the key of each criterion (1-based).
-const std::array<std::vector<int>, 7>& keyFields() {
-    static const std::array<std::vector<int>, 7> fields = {{
-        {1},           // name
-        {1, 2},        // name, size
-        {1, 2, 3, 4},  // name, size, date, time
-        {1},           // size
-        {1, 3, 4},     // size, date, time
-        {1, 7},        // size, type
-        {1, 2, 3},     // type, date, time
+// The fields of the line whose texts form the key of each criterion
+// (1-based, in line order), and whether the modification time joins them.
+struct KeyPlan {
+    std::vector<int> fields;
+    bool withTime = false;
+};
+
+const KeyPlan& keyPlan(DupCriterion c) {
+    static const std::array<KeyPlan, 7> plans = {{
+        {{1}, false},     // name
+        {{1, 2}, false},  // name, size
+        {{1, 2}, true},   // name, size, date and time
+        {{1}, false},     // size
+        {{1}, true},      // size, date and time
+        {{1, 7}, false},  // size, type
+        {{1}, true},      // type, date and time
     }};
-    return fields;
+    return plans[std::size_t(c)];
 }
 
-QString asciiUpper(QString s) {
-    for (QChar& c : s) {
-        const char16_t u = c.unicode();
-        if (u >= u'a' && u <= u'z')
-            c = QChar(char16_t(u - 32));
+// A criterion whose key is the line's leading fields: lines with equal keys
+// are neighbours in line order by themselves. The others (a key field after
+// the name, or the time, which the line holds only as text) are ordered by
+// their key first.
+bool keyIsLinePrefix(DupCriterion c) {
+    const KeyPlan& plan = keyPlan(c);
+    if (plan.withTime)
+        return false;
+    for (std::size_t i = 0; i < plan.fields.size(); ++i) {
+        if (plan.fields[i] != int(i) + 1)
+            return false;
     }
-    return s;
+    return true;
+}
+
+constexpr qint64 kNoTime = std::numeric_limits<qint64>::min();
+
+// The line up to (not including) the tab that ends field `fields`.
+QStringView leadingFields(QStringView line, int fields) {
+    qsizetype at = -1;
+    for (int f = 0; f < fields; ++f) {
+        at = line.indexOf(QLatin1Char('\t'), at + 1);
+        if (at < 0)
+            return line;
+    }
+    return line.first(at);
+}
+
+// Field n (1-based) of a line as it stands (not trimmed); empty beyond the
+// last field.
+QStringView rawField(QStringView line, int n) {
+    for (int f = 1; f < n; ++f) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab < 0)
+            return {};
+        line = line.sliced(tab + 1);
+    }
+    const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? line : line.first(tab);
+}
+
+// The key of a criterion that is ordered by its key: the named fields as
+// they stand, then the time (a time that is not recorded gets a text no
+// other candidate has, so it matches nothing).
+QString keyOf(QStringView line, const KeyPlan& plan, qint64 writeSeconds, quint32 index) {
+    QString key;
+    for (std::size_t i = 0; i < plan.fields.size(); ++i) {
+        if (i > 0)
+            key += QLatin1Char('\t');
+        key += rawField(line, plan.fields[i]);
+    }
+    if (plan.withTime) {
+        key += QLatin1Char('\t');
+        if (writeSeconds == kNoTime)
+            key += QLatin1Char('?') + QString::number(index);
+        else
+            key += QString::number(writeSeconds);
+    }
+    return key;
 }
 
 // The first eight UTF-16 units of a line, case-folded as
@@ -44,6 +103,7 @@ struct SortEntry {
     quint64 low = 0;   // units 4-7
     quint32 index = 0;
     quint8 exact = 0;  // how many leading units the words hold exactly
+    bool exactLine = false;  // the line compared is not the candidate's own (exactNameText)
 };
 
 SortEntry sortEntry(const QString& line, quint32 index) {
@@ -87,12 +147,6 @@ int comparePrefixes(const SortEntry& a, const SortEntry& b) {
             return ua < ub ? -1 : 1;
     }
     return 0;
-}
-
-// Criteria whose key fields do not begin the line: equal keys are not
-// neighbours in line order by themselves.
-bool keyIsNotLinePrefix(DupCriterion c) {
-    return c == DupCriterion::SizeAndDate || c == DupCriterion::SizeAndType;
 }
 
 }  // namespace
@@ -145,6 +199,72 @@ QString lineFieldText(const QByteArray& bytes) {
     return text;
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at p (end excluded), or 0.
+int utf8SequenceLength(const uchar* p, const uchar* end) {
+    const uchar b = p[0];
+    int length = 0;
+    uchar low = 0x80;
+    uchar high = 0xBF;
+    if (b < 0x80)
+        return 1;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        if (b == 0xE0)
+            low = 0xA0;  // no overlong forms
+        else if (b == 0xED)
+            high = 0x9F;  // no surrogates
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        if (b == 0xF0)
+            low = 0x90;
+        else if (b == 0xF4)
+            high = 0x8F;  // nothing past U+10FFFF
+    } else {
+        return 0;
+    }
+    if (end - p < length || p[1] < low || p[1] > high)
+        return 0;
+    for (int i = 2; i < length; ++i) {
+        if (p[i] < 0x80 || p[i] > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+bool isControl(uchar b) {
+    return b < 0x20 || b == 0x7F;
+}
+
+}  // namespace
+
+QString exactNameText(const QByteArray& name) {
+    const auto* p = reinterpret_cast<const uchar*>(name.constData());
+    const uchar* const end = p + name.size();
+    QString text;
+    text.reserve(name.size());
+    const uchar* run = p;  // the start of the valid text not yet appended
+    auto flush = [&](const uchar* upTo) {
+        if (upTo > run)
+            text += QString::fromUtf8(reinterpret_cast<const char*>(run), upTo - run);
+    };
+    while (p < end) {
+        const int length = utf8SequenceLength(p, end);
+        if (length > 0 && !(length == 1 && isControl(*p))) {
+            p += length;
+            continue;
+        }
+        flush(p);
+        text += QChar(char16_t(0xDC00 + *p));
+        run = ++p;
+    }
+    flush(p);
+    return text;
+}
+
 QString candidateListFullMessage() {
     return QStringLiteral(
         "Due to Windows resource limitations ... cannot process any more files.\n\n"
@@ -169,18 +289,6 @@ QStringList dupLineFields(const QString& name, const QString& size, const QStrin
             return {type, date, time, name, size, access, folder};
     }
     return {};
-}
-
-QString dupKey(const QString& line, DupCriterion criterion) {
-    QString key;
-    bool first = true;
-    for (int field : keyFields()[std::size_t(criterion)]) {
-        if (!first)
-            key += QLatin1Char('\t');
-        key += tabField(line, field);
-        first = false;
-    }
-    return asciiUpper(key);
 }
 
 QStringList dupGridCells(const DupCandidate& c, bool duplicateMode, DupCriterion criterion) {
@@ -259,14 +367,12 @@ QString DupSearch::typeText(const QString& name) {
     return *it;
 }
 
-QString DupSearch::lineFor(const FileRecord& record, const QByteArray& folder, quint32 written,
-                           quint32 accessed) {
-    const QString name = lineFieldText(record.name);
+QString DupSearch::lineFor(const FileRecord& record, const QString& name,
+                           const QString& folderField, quint32 written, quint32 accessed) {
     const QString size = numberText(record.size);
     const QString date = dateText(written);
     const QString time = timeText(written);
     const QString access = dateText(accessed);
-    const QString folderField = folderText(folder);
     const QString type = typeText(name);
     // The fields in the order of dupLineFields, joined straight into one
     // string: lines are made once per listed file.
@@ -315,7 +421,25 @@ DupSearch::Added DupSearch::addFile(const FileRecord& record, const QByteArray& 
     DupCandidate c;
     c.modified = record.packedWriteTime();
     c.accessed = record.packedAccessTime();
-    c.line = lineFor(record, folder, c.modified, c.accessed);
+    const QString name = lineFieldText(record.name);
+    const QString folderField = folderText(folder);
+    c.line = lineFor(record, name, folderField, c.modified, c.accessed);
+    const auto index = quint32(m_candidates.size());
+    // A name whose display text is lossy is compared by its exact text.
+    const bool plain = std::all_of(record.name.cbegin(), record.name.cend(),
+                                   [](char b) { return b >= 0x20 && b < 0x7F; });
+    if (!plain) {
+        const QString exact = exactNameText(record.name);
+        if (exact != name) {
+            const QString line = lineFor(record, exact, folderField, c.modified, c.accessed);
+            m_exactLines.insert(index, line);
+            m_bytes += 2 * line.size() + 64;
+        }
+    }
+    if (m_options.duplicateMode && keyPlan(m_options.criterion).withTime) {
+        m_writeSeconds.push_back(record.writeTime.recorded ? record.writeTime.sec : kNoTime);
+        m_bytes += qint64(sizeof(qint64));
+    }
     // joinPath, in one allocation.
     c.path.reserve(folder.size() + 1 + record.name.size());
     c.path += folder;
@@ -327,7 +451,7 @@ DupSearch::Added DupSearch::addFile(const FileRecord& record, const QByteArray& 
     // path, the list's entry, two block headers and the sort's index; the
     // sort by key needs room for the key as well.
     m_bytes += qint64(sizeof(DupCandidate)) + 2 * c.line.size() + c.path.size() + 88;
-    if (m_options.duplicateMode && keyIsNotLinePrefix(m_options.criterion))
+    if (m_options.duplicateMode && !keyIsLinePrefix(m_options.criterion))
         m_bytes += 96;
     m_candidates.push_back(std::move(c));
     return Added::Kept;
@@ -336,40 +460,56 @@ DupSearch::Added DupSearch::addFile(const FileRecord& record, const QByteArray& 
 std::vector<DupCandidate> DupSearch::finish() {
     std::deque<DupCandidate> all = std::move(m_candidates);
     m_candidates = {};
+    const QHash<quint32, QString> exactLines = std::move(m_exactLines);
+    m_exactLines = {};
+    const std::deque<qint64> writeSeconds = std::move(m_writeSeconds);
+    m_writeSeconds = {};
     m_bytes = 0;
     const DupCriterion criterion = m_options.criterion;
+    const KeyPlan& plan = keyPlan(criterion);
+
+    // The text each candidate is sorted and grouped by: its line, or the
+    // line with its name's exact text.
+    auto textOf = [&](const SortEntry& e) -> const QString& {
+        return e.exactLine ? *exactLines.constFind(e.index) : all[e.index].line;
+    };
 
     // The candidate list is kept in ascending case-insensitive order of the
-    // whole line. Where the key's fields are not a prefix of the line (size
-    // with date, size with type) lines with equal keys are made neighbours by
-    // ordering on the key first. The sort moves small entries that carry the
-    // beginning of their line, so most comparisons never touch the lines.
+    // whole line. Where the key is not the line's leading fields (size with
+    // date, size with type, and every key with the time) lines with equal
+    // keys are made neighbours by ordering on the key first. The sort moves
+    // small entries that carry the beginning of their line, so most
+    // comparisons never touch the lines.
     std::vector<SortEntry> order;
     order.reserve(all.size());
-    for (std::size_t i = 0; i < all.size(); ++i)
-        order.push_back(sortEntry(all[i].line, quint32(i)));
-    const bool keyFirst = m_options.duplicateMode && keyIsNotLinePrefix(criterion);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto exact = exactLines.constFind(quint32(i));
+        const bool hasExact = exact != exactLines.cend();
+        order.push_back(sortEntry(hasExact ? *exact : all[i].line, quint32(i)));
+        order.back().exactLine = hasExact;
+    }
+    const bool keyFirst = m_options.duplicateMode && !keyIsLinePrefix(criterion);
     std::vector<QString> keys;
     if (keyFirst) {
-        keys.reserve(all.size());
-        for (const DupCandidate& c : all)
-            keys.push_back(dupKey(c.line, criterion));
+        keys.resize(all.size());
+        for (const SortEntry& e : order) {
+            const qint64 seconds = plan.withTime ? writeSeconds[e.index] : kNoTime;
+            keys[e.index] = keyOf(textOf(e), plan, seconds, e.index);
+        }
     }
     std::sort(order.begin(), order.end(), [&](const SortEntry& a, const SortEntry& b) {
         if (keyFirst) {
-            const int byKey = QString::compare(keys[a.index], keys[b.index], Qt::CaseSensitive);
+            const int byKey = compareIgnoringCase(keys[a.index], keys[b.index]);
             if (byKey != 0)
                 return byKey < 0;
         }
         const int byPrefix = comparePrefixes(a, b);
         if (byPrefix != 0)
             return byPrefix < 0;
-        const DupCandidate& ca = all[a.index];
-        const DupCandidate& cb = all[b.index];
-        const int byLine = compareIgnoringCase(ca.line, cb.line);
+        const int byLine = compareIgnoringCase(textOf(a), textOf(b));
         if (byLine != 0)
             return byLine < 0;
-        return ca.path < cb.path;
+        return all[a.index].path < all[b.index].path;
     });
 
     std::vector<DupCandidate> rows;
@@ -381,30 +521,26 @@ std::vector<DupCandidate> DupSearch::finish() {
     }
 
     // Every maximal run of two or more neighbours with equal keys becomes a
-    // group of rows, in list order. Each line's key is made once, when the
-    // walk over the sorted list reaches it.
-    const std::size_t n = order.size();
-    auto keyAt = [&](std::size_t k) {
-        const std::size_t index = order[k].index;
-        return keyFirst ? keys[index] : dupKey(all[index].line, criterion);
+    // group of rows, in list order; each line's key is compared with the
+    // first line of its run, by the comparison the sort used.
+    const int keyFields = int(plan.fields.size());
+    auto sameKey = [&](const SortEntry& a, const SortEntry& b) {
+        if (keyFirst)
+            return compareIgnoringCase(keys[a.index], keys[b.index]) == 0;
+        return compareIgnoringCase(leadingFields(textOf(a), keyFields),
+                                   leadingFields(textOf(b), keyFields)) == 0;
     };
+    const std::size_t n = order.size();
     std::size_t i = 0;
-    QString runKey = n > 0 ? keyAt(0) : QString();
     while (i + 1 < n) {
         std::size_t j = i + 1;
-        QString nextKey;
-        while (j < n) {
-            nextKey = keyAt(j);
-            if (nextKey != runKey)
-                break;
+        while (j < n && sameKey(order[i], order[j]))
             ++j;
-        }
         if (j - i >= 2) {
             for (std::size_t k = i; k < j; ++k)
                 rows.push_back(std::move(all[order[k].index]));
         }
         i = j;
-        runKey = nextKey;
     }
     return rows;
 }

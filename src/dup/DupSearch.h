@@ -60,11 +60,6 @@ QStringList dupLineFields(const QString& name, const QString& size, const QStrin
                           const QString& time, const QString& access, const QString& folder,
                           const QString& type, bool duplicateMode, DupCriterion criterion);
 
-// The grouping key of a candidate line: the fields the criterion names, each
-// trimmed and in ASCII upper case, joined by tabs. The fields stay apart, so
-// a file "a1" of size "23" never matches a file "a12" of size "3".
-QString dupKey(const QString& line, DupCriterion criterion);
-
 // The grid cells of a candidate, in column order: "Filename", "Size",
 // "Modified", "Time", "Access", "Folder", "Type" for duplicates; "Size",
 // "Modified", "Time", "Access", "FileName", "Type" for file hogs.
@@ -72,6 +67,21 @@ QStringList dupGridCells(const DupCandidate& c, bool duplicateMode, DupCriterion
 
 // Collects candidates during a walk and turns them into result rows. Not
 // thread-safe: one search belongs to one scan job.
+//
+// Sorting and grouping use one comparison, compareIgnoringCase, so that
+// lines with equal keys are always neighbours and every run of them is one
+// group:
+// - A key is made of the fields the criterion names, as they stand (not
+//   trimmed: "a.txt " is another name than "a.txt"), kept apart, so a file
+//   "a1" of size "23" never matches a file "a12" of size "3". Two keys are
+//   equal when compareIgnoringCase finds them equal, so "été" matches "ÉTÉ"
+//   as "readme" matches "README".
+// - Names are compared by their exact bytes (exactNameText), not by their
+//   display text: two names that are not UTF-8 and show alike stay apart,
+//   while ASCII case variants of them still match.
+// - Modification date and time are compared as the files' real times in
+//   whole seconds, never as the two-digit-year text of the line; a time that
+//   is not recorded matches nothing.
 class DupSearch {
 public:
     explicit DupSearch(const DupSearchOptions& options);
@@ -96,8 +106,10 @@ public:
     std::vector<DupCandidate> finish();
 
 private:
-    QString lineFor(const FileRecord& record, const QByteArray& folder, quint32 written,
-                    quint32 accessed);
+    // The line of a file whose name field is `name` (its display text, or
+    // its exact text for the line that is compared).
+    QString lineFor(const FileRecord& record, const QString& name, const QString& folder,
+                    quint32 written, quint32 accessed);
     // The texts come by value: a later insertion into a cache may move the
     // cached ones, and a line takes several of them at once.
     QString folderText(const QByteArray& folder);
@@ -107,6 +119,12 @@ private:
 
     DupSearchOptions m_options;
     std::deque<DupCandidate> m_candidates;  // no regrowth copies, no slack
+    // The line as it is compared, by candidate index, for the few whose
+    // name's display text is not exact (see exactNameText).
+    QHash<quint32, QString> m_exactLines;
+    // Modification times in whole seconds, by candidate index, for the
+    // criteria that compare them (kNoTime: not recorded).
+    std::deque<qint64> m_writeSeconds;
     qint64 m_bytes = 0;                     // estimated heap use of the candidates
     QByteArray m_lastFolder;
     QString m_lastFolderText;
@@ -126,6 +144,15 @@ void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, b
 // (tabs and line breaks among them, which would split the line) are shown as
 // U+FFFD. The exact bytes travel in DupCandidate::path.
 QString lineFieldText(const QByteArray& bytes);
+
+// A name's exact bytes as text for comparing: the same text as
+// lineFieldText where the name is valid UTF-8 without control characters;
+// otherwise each byte that is not part of a valid UTF-8 sequence, and each
+// control character, becomes the lone surrogate U+DC00 + byte, a code unit
+// that no valid text holds. So two different names never give equal texts,
+// the text holds no tab or line break, and case folding still applies to
+// the valid letters around such bytes.
+QString exactNameText(const QByteArray& name);
 
 // The order of the candidate list: QString::compare(a, b, Qt::CaseInsensitive)
 // (the case-folded UTF-16 units one by one, a shorter text first), answered

@@ -1,9 +1,11 @@
 #include "dup/PairMatch.h"
 
 #include "dup/Crc32.h"
+#include "dup/DupSearch.h"
 #include "text/Formats.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,18 +19,12 @@ QString cell(const QStringList& row, int column) {
     return column < row.size() ? row.at(column) : QString();
 }
 
-char16_t asciiUpper(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
-}
-
-bool sameIgnoringAsciiCase(const QString& a, const QString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (asciiUpper(a.at(i).unicode()) != asciiUpper(b.at(i).unicode()))
-            return false;
-    }
-    return true;
+// The name a row compares: the last part of its exact path, or its name
+// cell when it has no path.
+QString comparedName(const PairRow& row) {
+    if (row.path.isEmpty())
+        return cell(row.cells, pcName);
+    return exactNameText(row.path.mid(row.path.lastIndexOf('/') + 1));
 }
 
 // Closes the descriptor however the checksum ends.
@@ -48,19 +44,36 @@ private:
 };
 
 quint32 fileCrc(TCRC32Calc& calc, const QByteArray& path) {
-    const Descriptor fd(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    const QString cannotOpen = QStringLiteral("Could not open file ") + displayText(path);
+    // Without O_NONBLOCK, opening a fifo waits for a writer, possibly for
+    // ever; with it, open() returns at once and the type check refuses it.
+    const Descriptor fd(
+        path.isEmpty() ? -1
+                       : ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0)
+        throw std::runtime_error(cannotOpen.toStdString());
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw std::runtime_error(cannotOpen.toStdString());
+    if (!S_ISREG(st.st_mode))
         throw std::runtime_error(
-            (QStringLiteral("Could not open file ") + displayText(path)).toStdString());
+            (cannotOpen + QStringLiteral(" (not a regular file)")).toStdString());
     return calc.CalcFileCRC(fd.get());
 }
 
 }  // namespace
 
-bool pairMatches(const QStringList& first, const QStringList& second, int mode) {
-    auto same = [&](int column) { return cell(first, column) == cell(second, column); };
+bool pairModeComparesTimes(int mode) {
+    return mode == 2 || mode == 4 || mode == 6;
+}
+
+bool pairMatches(const PairRow& first, const PairRow& second, int mode) {
+    auto same = [&](int column) { return cell(first.cells, column) == cell(second.cells, column); };
     auto sameName = [&] {
-        return sameIgnoringAsciiCase(cell(first, pcName), cell(second, pcName));
+        return compareIgnoringCase(comparedName(first), comparedName(second)) == 0;
+    };
+    auto sameTime = [&] {
+        return first.modified && second.modified && *first.modified == *second.modified;
     };
     switch (mode) {
         case 0:
@@ -68,15 +81,15 @@ bool pairMatches(const QStringList& first, const QStringList& second, int mode) 
         case 1:
             return sameName() && same(pcSize);
         case 2:
-            return sameName() && same(pcSize) && same(pcDate) && same(pcTime);
+            return sameName() && same(pcSize) && sameTime();
         case 3:
             return same(pcSize);
         case 4:
-            return same(pcSize) && same(pcDate) && same(pcTime);
+            return same(pcSize) && sameTime();
         case 5:
             return same(pcSize) && same(pcType);
         case 6:
-            return same(pcType) && same(pcDate) && same(pcTime);
+            return same(pcType) && sameTime();
         default:
             return true;
     }

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace vantrel {
@@ -27,20 +28,36 @@ enum PairColumn : int {
     pcType = 6,
 };
 
-// Whether two rows (their cell texts, in grid column order) match under a
-// matching criterion of the duplicates window:
-//   0 names equal ignoring ASCII case
+// One row of the duplicates grid as pair matching reads it.
+struct PairRow {
+    QStringList cells;  // the cell texts, in grid column order; a missing cell is empty text
+    // The row's exact path. Its last part is the name compared (the name
+    // cell when there is no path), so names compare as the search compared
+    // them: by their exact bytes, not by a lossy display text.
+    QByteArray path;
+    // The file's modification time in whole seconds, for the criteria with
+    // a date; without one those criteria never match.
+    std::optional<qint64> modified;
+};
+
+// Whether two rows match under a matching criterion of the duplicates
+// window:
+//   0 names equal ignoring case
 //   1 names (ignoring case) and sizes
-//   2 names (ignoring case), sizes, modified dates and times
+//   2 names (ignoring case), sizes and modification times
 //   3 sizes
-//   4 sizes, modified dates and times
+//   4 sizes and modification times
 //   5 sizes and types
-//   6 types, modified dates and times
-// Everything but the name compares by exact text. Any other mode matches
-// always. A missing cell counts as empty text. Names ignore only ASCII case,
-// as the grouping of the duplicates search does, so a pair matches exactly
-// when the search would have put both rows in one group.
-[[nodiscard]] bool pairMatches(const QStringList& first, const QStringList& second, int mode);
+//   6 types and modification times
+// Names ignore case as the duplicates search does (compareIgnoringCase of
+// their exact texts, see DupSearch.h); sizes and types compare by exact cell
+// text; dates and times by the real times, never by the two-digit-year texts
+// of the date cells. Any other mode matches always. So a pair matches
+// exactly when the search would have put both rows in one group.
+[[nodiscard]] bool pairMatches(const PairRow& first, const PairRow& second, int mode);
+
+// Whether a matching criterion compares modification times (2, 4 and 6).
+[[nodiscard]] bool pairModeComparesTimes(int mode);
 
 // A snapshot of a grid's rows: each row's cell texts and its exact path,
 // kept compactly (one block of UTF-8 text for all rows), so that a copy of
@@ -108,8 +125,11 @@ struct PairCrc {
 // whole file (TCRC32Calc::CalcFileCRC, with a calculator of its own, so any
 // thread may call this). The left file first; the first failure stops it and
 // gives its message: "Could not open file " + path when the file cannot be
-// opened, else the checksum's own ("Could not create file mapping object"
-// for an empty file). Paths are exact bytes.
+// opened, "Could not open file " + path + " (not a regular file)" for a
+// fifo, device, socket or folder, else the checksum's own ("Could not
+// create file mapping object" for an empty file). Paths are exact bytes.
+// Opening never waits: a fifo without a writer (a listed file replaced by
+// one) is refused at once instead of blocking in open().
 [[nodiscard]] PairCrc pairCrc(const QByteArray& leftPath, const QByteArray& rightPath);
 
 }  // namespace vantrel

@@ -51,6 +51,7 @@ void ResultGridModel::resetStorage() {
     decltype(m_values)().swap(m_values);
     decltype(m_order)().swap(m_order);
     m_shown = 0;
+    m_exactLines.clear();
     decltype(m_marked)().swap(m_marked);
     m_markedCount = 0;
     m_markedBytes = 0;
@@ -196,13 +197,18 @@ void ResultGridModel::addToGrid(const QString& line, const QByteArray& path,
                                 const QList<SortValue>& values) {
     QVarLengthArray<QStringView, 16> fields;
     qsizetype start = 0;
+    bool trimmed = false;
     while (true) {
         const qsizetype tab = line.indexOf(QLatin1Char('\t'), start);
-        fields.append(trimmedField(QStringView(line).mid(start, tab < 0 ? -1 : tab - start)));
+        const QStringView raw = QStringView(line).mid(start, tab < 0 ? -1 : tab - start);
+        fields.append(trimmedField(raw));
+        trimmed = trimmed || fields.back().size() != raw.size();
         if (tab < 0)
             break;
         start = tab + 1;
     }
+    if (trimmed)
+        m_exactLines.insert(std::uint32_t(m_rows.size()), line);
     QVarLengthArray<QStringView, 16> cells;
     for (int c = 0; c < m_columns; ++c) {
         const int field = m_layout.fieldOfColumn(c);
@@ -320,6 +326,7 @@ void ResultGridModel::setCellText(int row, int column, const QString& text) {
     if (!isResultRow(row) || column < 0 || column >= m_columns)
         return;
     const std::uint32_t index = storageIndex(row);
+    m_exactLines.remove(index);  // the line is rebuilt from the changed cells
     QStringList cells;
     for (int c = 0; c < m_columns; ++c)
         cells.append(c == column ? text : storedCell(index, c));
@@ -550,6 +557,11 @@ QStringList ResultGridModel::resultLines() const {
     QStringList out;
     out.reserve(rowCounter());
     for (std::uint32_t index = 0; index < m_rows.size(); ++index) {
+        const auto exact = m_exactLines.constFind(index);
+        if (exact != m_exactLines.cend()) {
+            out.append(*exact);
+            continue;
+        }
         QString line;
         for (int f = 1; f <= fields; ++f) {
             if (f > 1)

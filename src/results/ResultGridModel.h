@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -85,7 +86,8 @@ public:
     // enclosing batch.
     void addToGrid(const GridRow& row);
     // Appends the row that a tab-separated line gives: column c takes field
-    // gridLayout().fieldOfColumn(c) (trimmed, as tabField does).
+    // gridLayout().fieldOfColumn(c) (trimmed, as tabField does). The line
+    // itself stays the row's result line (see resultLines), blanks and all.
     void addToGrid(const QString& line, const QByteArray& path,
                    const QList<SortValue>& values = {});
     // Rows added between beginBatch and the matching endBatch reach views as
@@ -150,8 +152,11 @@ public:
 
     // ---- Exports -------------------------------------------------------------
 
-    // The result's tab-separated lines rebuilt from the cells (the inverse of
-    // the layout's field order), in the order the rows were added.
+    // The result's tab-separated lines, in the order the rows were added:
+    // the line a row was added with, exactly (a name with blanks at either
+    // end keeps them, though its cell is trimmed); for a row added from
+    // cells, or whose cells changed since (setCellText), the line rebuilt
+    // from its cells (the inverse of the layout's field order).
     QStringList resultLines() const;
     // The data rows 1 .. rowCounter() in grid order.
     QList<QStringList> gridRows() const;
@@ -202,6 +207,10 @@ private:
     RowVector<std::uint32_t> m_order;  // grid position -> row index
     int m_shown = 0;                   // rows views know of
     int m_batchDepth = 0;
+
+    // Lines that their trimmed cells would not give back, by row index (a
+    // field with blanks at either end); every other line is rebuilt.
+    QHash<std::uint32_t, QString> m_exactLines;
 
     RowVector<std::uint32_t> m_marked;  // lbDeleted, as row indexes
     qint64 m_markedCount = 0;

@@ -5,6 +5,9 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace vantrel {
 namespace {
 
@@ -69,6 +72,15 @@ TEST(Strings, FailuresAndCancel) {
     std::atomic<bool> cancel{true};
     EXPECT_EQ(extractStrings(source, target, 5, 100, &cancel), StringsResult::Cancelled);
     EXPECT_EQ(readAll(target), QByteArray());
+    // Only regular files are read: a fifo without a writer, a folder, and a
+    // fifo whose writer never writes (reading it would wait for ever).
+    const QByteArray fed = tree.fifo("fed");
+    const int writer = ::open(fed.constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    for (const QByteArray& odd : {tree.fifo("lonely"), tree.mkdir("folder"), fed})
+        EXPECT_EQ(extractStrings(odd, target, 5, 100), StringsResult::SourceFailed)
+            << odd.constData();
+    ::close(writer);
     test::PermissionChecks checks;
     if (!checks.enforced())
         GTEST_SKIP() << "permission checks cannot be enforced here";

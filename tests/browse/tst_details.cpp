@@ -46,6 +46,10 @@ private Q_SLOTS:
         w.show();
         QCOMPARE(labelText(w, "lblSizeBytes"), numberText(size) + u" bytes"_s);
         QCOMPARE(labelText(w, "lblSizeK"), wastedClusterSpace(path, size));
+        FileRecord record;
+        QVERIFY(statPath(path, record));
+        QCOMPARE(labelText(w, "lblDiskUse"),
+                 diskUseText(size, record.allocated, diskGeometry(tree.root())));
         QVERIFY(labelText(w, "lblModify")
                     .startsWith(fileDateText(packUnixTime(modified.toSecsSinceEpoch())) + u"  "_s));
         QVERIFY(!child<QLabel>(w, "Image1")->pixmap().isNull());
@@ -78,8 +82,9 @@ private Q_SLOTS:
         TfrmDetails w;
         w.setFileName(tree.path("gone.txt"));
         w.show();
-        for (const char* name : {"lblFileName", "lblFileType", "lblSizeBytes", "lblSizeK",
-                                 "lblCreate", "lblModify", "lblAccess", "lblAttributes"})
+        for (const char* name :
+             {"lblFileName", "lblFileType", "lblSizeBytes", "lblSizeK", "lblDiskUse", "lblCreate",
+              "lblModify", "lblAccess", "lblAttributes"})
             QCOMPARE(labelText(w, name), QString());
         QVERIFY(child<QLabel>(w, "Image1")->pixmap().isNull());
         QVERIFY(m_dialogs->messages.isEmpty());

@@ -84,7 +84,77 @@ INSTANTIATE_TEST_SUITE_P(
         {"size and type", C::SizeAndType, "/d/a.qqa:100 /d/b.qqb:100 /d/c.qqa:100",
          "/d/a.qqa /d/c.qqa"},
         {"type and date", C::TypeAndDate, "/d/x.qqq:10 /e/y.qqq:20 /f/z.qqq:10@1",
-         "/d/x.qqq /e/y.qqq"}}));
+         "/d/x.qqq /e/y.qqq"},
+        // Case folds beyond ASCII as the sort folds it: the sort puts these
+        // together, so the grouping must too.
+        {"case beyond ASCII", C::FilenameOnly,
+         "/a/\xC3\xA9t\xC3\xA9:1 /b/\xC3\x89T\xC3\x89:2 /c/\xC3\x89t\xC3\xA9:3 /d/ete:4",
+         "/a/\xC3\xA9t\xC3\xA9 /b/\xC3\x89T\xC3\x89 /c/\xC3\x89t\xC3\xA9"},
+        {"case beyond ASCII with size", C::FilenameAndSize,
+         "/a/\xCE\xA3\xCE\xBF.txt:5 /b/\xCF\x83\xCE\x9F.TXT:5 /c/\xCF\x83\xCE\xBF.txt:6",
+         "/a/\xCE\xA3\xCE\xBF.txt /b/\xCF\x83\xCE\x9F.TXT"},
+        // Names that are not UTF-8 show alike ("x\uFFFD") but are different
+        // names; ASCII case variants of one of them still match.
+        {"names that are not UTF-8", C::FilenameOnly, "/a/x\xFF:1 /b/x\xFE:2 /c/x\xC3:3", ""},
+        {"case of a name that is not UTF-8", C::FilenameAndSize,
+         "/a/X\xFF.DAT:7 /b/x\xFE.dat:7 /c/x\xFF.dat:7", "/a/X\xFF.DAT /c/x\xFF.dat"}}));
+
+// Modification dates compare as times, not as two-digit-year texts: June 1st
+// of 2001 and of 2101 read "6/1/01" alike, and two dates before 1980 have no
+// text at all.
+class DateGrouping : public ::testing::TestWithParam<DupCriterion> {};
+
+TEST_P(DateGrouping, TimesNotTheirTexts) {
+    auto at = [](int year, int month) {
+        return QDateTime(QDate(year, month, 1), QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+    };
+    DupSearch s(allSizes(true, GetParam()));
+    const struct {
+        const char* folder;
+        qint64 time;
+    } files[] = {{"/a", at(2001, 6)},
+                 {"/b", at(2101, 6)},
+                 {"/c", at(1975, 1)},
+                 {"/d", at(1975, 2)},
+                 {"/e", at(2001, 6)}};
+    for (const auto& f : files)
+        ASSERT_EQ(s.addFile(record("same.qqq", 100, f.time), f.folder), DupSearch::Added::Kept);
+    FileRecord unrecorded = record("same.qqq", 100, at(2001, 6));
+    unrecorded.writeTime.recorded = false;
+    ASSERT_EQ(s.addFile(unrecorded, "/f"), DupSearch::Added::Kept);
+    EXPECT_EQ(paths(s.finish()), (QList<QByteArray>{"/a/same.qqq", "/e/same.qqq"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Criteria, DateGrouping,
+                         ::testing::Values(C::FilenameSizeAndDate, C::SizeAndDate, C::TypeAndDate));
+
+TEST(DupSearch, ExactNameTexts) {
+    // "~XX" stands for the lone surrogate U+DCXX (not writable as a literal).
+    auto text = [](const char16_t* s) {
+        QString out;
+        for (; *s; ++s) {
+            if (*s == u'~') {
+                out += QChar(char16_t(0xDC00 + QStringView(s + 1, 2).toUShort(nullptr, 16)));
+                s += 2;
+            } else {
+                out += QChar(*s);
+            }
+        }
+        return out;
+    };
+    const std::pair<QByteArray, const char16_t*> cases[] = {
+        {"plain.txt", u"plain.txt"},
+        {"\xC3\xA9t\xC3\xA9", u"\u00E9t\u00E9"},
+        {"x\xFFy", u"x~FFy"},
+        {"a\tb\n", u"a~09b~0A"},
+        {"\xE2\x82", u"~E2~82"},               // a sequence cut short
+        {"\xED\xA0\x80", u"~ED~A0~80"},        // an encoded surrogate
+        {"\xC0\xAF", u"~C0~AF"},               // an overlong "/"
+        {"\xF0\x9F\x98\x80", u"\U0001F600"}};  // a surrogate pair, kept whole
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(exactNameText(bytes), text(expected)) << bytes.toHex().constData();
+    EXPECT_EQ(exactNameText("caf\xC3\xA9.txt"), lineFieldText("caf\xC3\xA9.txt"));
+}
 
 // Tabs and line breaks in a name would split the line into more fields.
 TEST(DupSearch, NamesWithControlCharactersKeepTheirFieldsAndBytes) {

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDateTime>
+
+#include <optional>
 #include <vector>
 
 namespace vantrel {
@@ -10,22 +16,30 @@ namespace {
 
 using test::TempTree;
 
-// Cells in grid order: name, size, date, time, access, folder, type.
-QStringList row(const char* name, const char* size, const char* date, const char* time,
-                const char* type, const char* folder = "/data") {
-    return {name, size, date, time, "01/02/24", folder, type};
+// A row in grid order (name, size, date, time, access, folder, type), its
+// path made of folder and name, modified at `modified` (seconds).
+constexpr qint64 kTime = 1'000'000'000;  // 9 September 2001
+PairRow row(const char* name, const char* size, const char* date, const char* time,
+            const char* type, const char* folder = "/data",
+            std::optional<qint64> modified = kTime) {
+    return {{QString::fromUtf8(name), size, date, time, "01/02/24", folder, type},
+            QByteArray(folder) + '/' + name,
+            modified};
 }
 
 struct MatchCase {
     const char* what;
     int mode;
-    QStringList second;  // compared with `base`
+    PairRow second;  // compared with `base`
     bool matches;
     friend std::ostream& operator<<(std::ostream& os, const MatchCase& c) { return os << c.what; }
 };
 
-const QStringList base =
+const PairRow base =
     row("R\xC3\xA9sum\xC3\xA9.doc", "1,024", "03/04/23", "10:20:30 AM", "Word document");
+// The same day and time a hundred years later: the date text reads alike.
+const qint64 kCenturyLater =
+    QDateTime::fromSecsSinceEpoch(kTime, Qt::UTC).addYears(100).toSecsSinceEpoch();
 
 class PairMatchesTest : public ::testing::TestWithParam<MatchCase> {};
 
@@ -48,15 +62,41 @@ INSTANTIATE_TEST_SUITE_P(
         {"3 size only", 3, row("a.txt", "1,024", "x", "y", "z"), true},
         {"3 size text is exact", 3, row("a.txt", "1024", "x", "y", "z"), false},
         {"4 size, date, time", 4, row("a", "1,024", "03/04/23", "10:20:30 AM", "z"), true},
-        {"4 date differs", 4, row("a", "1,024", "03/05/23", "10:20:30 AM", "z"), false},
+        {"4 date differs", 4,
+         row("a", "1,024", "03/05/23", "10:20:30 AM", "z", "/data", kTime + 86400), false},
         {"5 size and type", 5, row("a", "1,024", "x", "y", "Word document"), true},
         {"5 type differs in case", 5, row("a", "1,024", "x", "y", "word document"), false},
         {"6 type, date, time", 6, row("a", "7", "03/04/23", "10:20:30 AM", "Word document"), true},
-        {"6 date differs", 6, row("a", "7", "03/04/22", "10:20:30 AM", "Word document"), false},
+        {"6 date differs", 6,
+         row("a", "7", "03/04/22", "10:20:30 AM", "Word document", "/data", kTime - 86400 * 365),
+         false},
         {"other modes match always", 7, row("x", "1", "2", "3", "4"), true},
-        {"names fold only ASCII letters", 0,
-         row("R\xC3\x89SUM\xC3\x89.DOC", "1,024", "x", "y", "z"), false},
-        {"a missing cell is empty text", 3, QStringList{"R\xC3\xA9sum\xC3\xA9.doc"}, false}}));
+        {"names fold beyond ASCII letters", 0,
+         row("R\xC3\x89SUM\xC3\x89.DOC", "1,024", "x", "y", "z"), true},
+        {"a missing cell is empty text", 3, PairRow{{"R\xC3\xA9sum\xC3\xA9.doc"}, {}, {}}, false},
+        // Times, not the two-digit-year texts of the date cells.
+        {"2 the same texts a century apart", 2,
+         row("R\xC3\xA9sum\xC3\xA9.doc", "1,024", "03/04/23", "10:20:30 AM", "Word document",
+             "/data", kCenturyLater),
+         false},
+        {"4 the same texts a century apart", 4,
+         row("a", "1,024", "03/04/23", "10:20:30 AM", "z", "/data", kCenturyLater), false},
+        {"6 the same texts a century apart", 6,
+         row("a", "7", "03/04/23", "10:20:30 AM", "Word document", "/data", kCenturyLater), false},
+        {"4 a time not known matches nothing", 4,
+         row("a", "1,024", "03/04/23", "10:20:30 AM", "z", "/data", std::nullopt), false}}));
+
+// Names compare by the exact bytes of the paths, as the search groups them:
+// names that are not UTF-8 and show alike differ; their ASCII case does not.
+TEST(PairMatchesNames, ExactBytesOfThePaths) {
+    auto named = [](const QByteArray& name) {
+        return PairRow{{QString::fromUtf8(name), "1"}, "/d/" + name, kTime};
+    };
+    EXPECT_FALSE(pairMatches(named("x\xFF.dat"), named("x\xFE.dat"), 0));
+    EXPECT_TRUE(pairMatches(named("X\xFF.DAT"), named("x\xFF.dat"), 0));
+    EXPECT_FALSE(pairMatches(named("a.txt "), named("a.txt"), 1));  // blanks count
+    EXPECT_TRUE(pairMatches(named("\xC3\xA9t\xC3\xA9"), named("\xC3\x89T\xC3\x89"), 2));
+}
 
 // Pairs of a grid whose pair r matches when flags[r] (index 0 unused).
 std::function<bool(int)> pairsFrom(std::vector<bool> flags) {
@@ -83,10 +123,10 @@ TEST(PairStepping, NextAndPrevious) {
 TEST(GridRowsCopyTest, KeepsCellsAndExactPaths) {
     GridRowsCopy copy;
     copy.append({"Filename", "Size"}, QByteArray());
-    copy.append(row("caf\xC3\xA9.txt", "1,024", "d", "t", "T"), "/data/caf\xE9.txt");
+    copy.append(row("caf\xC3\xA9.txt", "1,024", "d", "t", "T").cells, "/data/caf\xE9.txt");
     copy.append({}, "/only/a/path");
     ASSERT_EQ(copy.rowCount(), 3);
-    EXPECT_EQ(copy.cells(1), row("caf\xC3\xA9.txt", "1,024", "d", "t", "T"));
+    EXPECT_EQ(copy.cells(1), row("caf\xC3\xA9.txt", "1,024", "d", "t", "T").cells);
     EXPECT_EQ(copy.path(1), QByteArray("/data/caf\xE9.txt"));  // not UTF-8
     EXPECT_TRUE(copy.cells(2).isEmpty());
     EXPECT_EQ(copy.path(2), QByteArray("/only/a/path"));
@@ -137,6 +177,27 @@ TEST(PairCrcTest, FilesThatCannotBeChecksummed) {
     if (!checks.enforced())
         GTEST_SKIP() << "permission checks are not enforced here";
     EXPECT_EQ(pairCrc(full, full).error, QStringLiteral("Could not open file ") + full);
+}
+
+// A listed file replaced by a fifo (with or without a writer), or by a
+// folder, is refused at once with a message that says why; nothing waits
+// for a writer that never comes.
+TEST(PairCrcTest, OnlyRegularFilesAndNothingWaits) {
+    TempTree tree;
+    const QByteArray full = tree.fileWith("full.bin", "data");
+    const QByteArray fed = tree.fifo("fed.bin");
+    const int writer = ::open(fed.constData(), O_RDWR | O_CLOEXEC);  // never writes
+    ASSERT_GE(writer, 0);
+    const QByteArray lonely = tree.fifo("lonely.bin");  // no writer at all
+    for (const QByteArray& odd : {fed, tree.mkdir("folder.bin"), lonely}) {
+        for (const auto& [left, right] : {std::pair{full, odd}, std::pair{odd, full}}) {
+            const PairCrc result = pairCrc(left, right);
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.error,
+                      QStringLiteral("Could not open file ") + odd + " (not a regular file)");
+        }
+    }
+    ::close(writer);
 }
 
 }  // namespace

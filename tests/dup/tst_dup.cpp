@@ -356,9 +356,10 @@ private Q_SLOTS:
         m_dialogs->answers = {Answer::Yes};
         m_dialogs->dialogHandlers.push_back(confirmWith(&TfrmReallyDelete::btDelete));
         w->btDelete->click();
-        QCOMPARE(m_dialogs->messageTexts(),
-                 QStringList{u"Couldn't delete file - "_s +
-                             QFile::decodeName(m_files->path("b/v.txt"))});
+        QCOMPARE(
+            m_dialogs->messageTexts(),
+            QStringList{u"Couldn't delete file - "_s + QFile::decodeName(m_files->path("b/v.txt")) +
+                        u" (No such file or directory)"_s});
         QCOMPARE(existing(), QList<QByteArray>());
         QVERIFY(!w->isVisible());
         QCOMPARE(readSavings().deletedCount, 2);
@@ -403,6 +404,25 @@ private Q_SLOTS:
         QCOMPARE(opened, QList<QByteArray>({"view " + m_files->path("b.bin"),
                                             "details " + m_files->path("b.bin"),
                                             "details " + m_files->path("c.bin")}));
+    }
+
+    // Names with blanks at either end: the grid shows them trimmed, the
+    // clipboard copies the exact lines, and " a.txt " is another name than
+    // "a.txt".
+    void clipboardKeepsTheBlanksOfNames() {
+        makeFiles({"a/ spaced.txt ", "b/ spaced.txt ", "c/spaced.txt"}, 10);
+        auto w = openWindow(true);
+        QVERIFY(runScan(*w));
+        QCOMPARE(rowPaths(*w), paths({"a/ spaced.txt ", "b/ spaced.txt "}));
+        QCOMPARE(w->grid->gridModel()->cellText(1, 0), u"spaced.txt"_s);
+        w->btClip->click();
+        const QStringList lines = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
+        QCOMPARE(lines.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(lines[i].section('\t', 0, 0), u" spaced.txt "_s);
+            QCOMPARE(lines[i].section('\t', 5, 5),
+                     QFile::decodeName(m_files->path(i == 0 ? "a" : "b")));
+        }
     }
 
 private:

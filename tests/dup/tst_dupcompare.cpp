@@ -380,6 +380,64 @@ private Q_SLOTS:
         QCOMPARE(pairShown(w), u"2: b.txt | c.txt"_s);
     }
 
+    // "Size and modify date/time": 1 June 2001 and 1 June 2101 show the same
+    // date text, but only files of the same time make a matching pair.
+    void pairsMatchByTimeNotByDateText() {
+        FakeSource source(4);
+        const QDateTime y2001(QDate(2001, 6, 1), QTime(12, 0), Qt::UTC);
+        const QDateTime y2101(QDate(2101, 6, 1), QTime(12, 0), Qt::UTC);
+        for (const auto& [name, when] :
+             {std::pair{"a.bin", y2001}, {"b.bin", y2101}, {"c.bin", y2001}, {"d.bin", y2001}}) {
+            m_tree->file(name, 100);
+            m_tree->setTimes(name, when);
+            source.addFile(m_tree->path(name));
+        }
+        QCOMPARE(source.grid->gridModel()->cellText(2, 2),
+                 source.grid->gridModel()->cellText(3, 2));
+        source.grid->setCurrentGridRow(1);
+        TfrmDupCompare w;
+        w.showFor(source);
+        QTest::keyClick(&w, Qt::Key_PageDown);
+        QCOMPARE(pairShown(w), u"3: c.bin | d.bin"_s);
+        QTest::keyClick(&w, Qt::Key_PageUp);
+        QCOMPARE(pairShown(w), u"1: a.bin | b.bin"_s);
+        QVERIFY(highlighted(w.lblModify1) && highlighted(w.lblModify2));
+    }
+
+    // A listed file replaced by a fifo (no writer: opening it to read would
+    // wait for ever) is refused at once with a message that says why, and
+    // the window closes and goes without waiting for anything.
+    void crcOfAFifoIsRefusedAndClosingNeverWaits() {
+        FakeSource source(3);
+        const QByteArray kept = m_tree->fileWith("one/f.bin", "123456789");
+        const QByteArray replaced = m_tree->fileWith("two/f.bin", "123456789");
+        source.addFile(kept);
+        source.addFile(replaced);
+        QVERIFY(QFile::remove(QString::fromUtf8(replaced)));
+        m_tree->fifo("two/f.bin");
+        {
+            TfrmDupCompare w;
+            w.showFor(source);
+            QCOMPARE(w.shownPath(1), replaced);
+            QSignalSpy done(&w, &TfrmDupCompare::crcFinished);
+            w.btCompute->click();
+            QVERIFY(done.wait());
+            QCOMPARE(m_dialogs->messageTexts(),
+                     QStringList{u"Could not open file "_s + QString::fromUtf8(replaced) +
+                                 u" (not a regular file)"_s});
+            QCOMPARE(w.lblCRC1->text(), QString());
+
+            // Closing while a checksum runs lets go of it at once.
+            w.btCompute->click();
+            QVERIFY(w.crcRunning());
+            w.btClose->click();
+            QVERIFY(!w.isVisible() && !w.crcRunning());
+            w.showFor(source);
+            QVERIFY(w.btCompute->isEnabled());
+        }
+        QCOMPARE(m_dialogs->messages.size(), 1);
+    }
+
 private:
     // The pair shown, as "<left row>: <left name> | <right name>".
     static QString pairShown(const TfrmDupCompare& w) {

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 using namespace vantrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -219,6 +220,29 @@ TEST(GridClipboardText, TabbedForms) {
               QStringLiteral("A\tB\tC\tD\tE\tF\r\n1\t2\t3\t4\t5\t6\r\nx\t\tz"));
     EXPECT_EQ(clipboardText(ClipboardForm::FirstFiveCellsTabbed, titles, rows, {}),
               QStringLiteral("1\t2\t3\t4\t5\t\r\nx\t\tz\t\t\t"));
+}
+
+// The result lines are the lines the rows were added with: blanks at either
+// end of a name survive, though the cell shows the name trimmed. A row whose
+// cells change gives the changed cells.
+TEST(GridClipboardText, ResultLinesAreExact) {
+    ResultGridModel model(duplicatesLayout(0));
+    const QStringList lines = {u"  lead.txt\t1,024\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s,
+                               u"trail.txt \t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d \tText"_s,
+                               u"plain.txt\t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s,
+                               u"changed.txt \t7\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s};
+    for (const QString& line : lines)
+        model.addToGrid(line, "/d/" + line.section('\t', 0, 0).toUtf8());
+    EXPECT_EQ(model.cellText(1, 0), u"lead.txt"_s);
+    EXPECT_EQ(model.cellText(2, 5), u"/d"_s);
+    model.setCellText(4, 1, u"DELETED"_s);
+    const QStringList expected = {lines[0], lines[1], lines[2],
+                                  u"changed.txt\tDELETED\t6/1/01\t12:00:00 PM\t6/1/01\t/d\tText"_s};
+    EXPECT_EQ(model.resultLines(), expected);
+    EXPECT_EQ(model.clipboardText(), expected.join(u"\r\n"_s));
+    model.ClearGrid();
+    model.addToGrid(lines[2], "/d/plain.txt");
+    EXPECT_EQ(model.resultLines(), QStringList{lines[2]});
 }
 
 TEST(GridRowMemory, ArenaKeepsItsBytesPastTheLargeBlocks) {

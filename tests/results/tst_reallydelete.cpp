@@ -115,8 +115,10 @@ private Q_SLOTS:
         script.answers = {Answer::Yes};
         w.btDeleteAllClick();
         QCOMPARE(script.messageTexts(),
-                 QStringList({"Couldn't delete file - " + QFile::decodeName(locked),
-                              "Couldn't delete file - " + QFile::decodeName(gone)}));
+                 QStringList({"Couldn't delete file - " + QFile::decodeName(locked) +
+                                  " (The file is read-only)",
+                              "Couldn't delete file - " + QFile::decodeName(gone) +
+                                  " (No such file or directory)"}));
         QCOMPARE(script.messages[0].kind, BoxKind::Error);
         QCOMPARE(script.barValues, QList<int>({1, 2}));  // shown while the list is worked through
         QCOMPARE(w.bar->maximum(), 3);
@@ -154,7 +156,33 @@ private Q_SLOTS:
         refused.btRecycleClick();
         QVERIFY(exists(c));
         QCOMPARE(readSavings(), today(0, 0, 3, 1034));
-        QCOMPARE(script.messageTexts(), QStringList({kRecycleError, kRecycleError}));
+        QCOMPARE(
+            script.messageTexts(),
+            QStringList({kRecycleError + "\n\n" + QFile::decodeName(m_tree->path("b-gone.bin")) +
+                             " (No such file or directory)",
+                         kRecycleError + "\n\n" + QFile::decodeName(c) +
+                             " (The trash folder cannot be used)"}));
+    }
+
+    // A file whose folder does not let it go: the message says why.
+    void reasonOfAFailureIsShown() {
+        const QByteArray kept = m_tree->file("shut/kept.bin", 10);
+        m_tree->chmod("shut", 0555);
+        test::PermissionChecks checks;
+        if (!checks.enforced()) {
+            m_tree->chmod("shut", 0755);
+            QSKIP("permission checks cannot be enforced here");
+        }
+        ScriptedDialogs script;
+        script.answers = {Answer::Yes};
+        TfrmReallyDelete w({kept}, 10);
+        w.btDeleteAllClick();
+        QCOMPARE(script.messageTexts(),
+                 QStringList{"Couldn't delete file - " + QFile::decodeName(kept) +
+                             " (Permission denied)"});
+        QCOMPARE(script.messages[0].kind, BoxKind::Error);
+        QVERIFY(exists(kept));
+        m_tree->chmod("shut", 0755);
     }
 };
 

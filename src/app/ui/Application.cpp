@@ -9,7 +9,10 @@ namespace vantrel {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("vantrel"));
-    setApplicationDisplayName(QStringLiteral("Vantrel"));
+    // No display name: the window-system integrations append it to every
+    // window title (" — Vantrel"), and each window's caption is its own
+    // complete text ("Error", "File Details", ...). Boxes that need the
+    // product name as their caption say so themselves (see the dialogs seam).
     setApplicationVersion(QStringLiteral(VANTREL_VERSION));
     setWindowIcon(programIcon());
 }

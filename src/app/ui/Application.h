@@ -4,8 +4,9 @@
 
 namespace vantrel {
 
-// The application object: names the program ("vantrel" for its settings
-// folder, "Vantrel" as its title), gives it its icon, and is the default
+// The application object: names the program ("vantrel", for its settings
+// folder; no display name, so that window titles stay exactly their
+// captions), gives it its icon, and is the default
 // handler for errors that no window catches: an exception that escapes an
 // event handler is shown in an error box and the program goes on running.
 class Application : public QApplication {

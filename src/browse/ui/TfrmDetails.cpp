@@ -84,6 +84,7 @@ void TfrmDetails::buildForm() {
     lblFileType = valueLabel(this, "lblFileType");
     lblSizeBytes = valueLabel(this, "lblSizeBytes");
     lblSizeK = valueLabel(this, "lblSizeK");
+    lblDiskUse = valueLabel(this, "lblDiskUse");
     lblCreate = valueLabel(this, "lblCreate");
     lblModify = valueLabel(this, "lblModify");
     lblAccess = valueLabel(this, "lblAccess");
@@ -98,6 +99,7 @@ void TfrmDetails::buildForm() {
     grid->setRowMinimumHeight(row++, 4);
     addRow(QStringLiteral("Size:"), lblSizeBytes);
     addRow(QString(), lblSizeK);
+    addRow(QString(), lblDiskUse);
     grid->setRowMinimumHeight(row++, 4);
     addRow(QStringLiteral("Creation date:"), lblCreate);
     addRow(QStringLiteral("Modification date:"), lblModify);
@@ -183,6 +185,7 @@ void TfrmDetails::FormShow() {
     fitFileName();
     lblSizeBytes->setText(details->sizeBytes);
     lblSizeK->setText(details->sizeK);
+    lblDiskUse->setText(details->diskUse);
     lblAccess->setText(details->accessed);
     lblCreate->setText(details->created);
     lblModify->setText(details->modified);
@@ -252,6 +255,7 @@ void TfrmDetails::btPrintClick() {
     shown.fileType = lblFileType->text();
     shown.sizeBytes = lblSizeBytes->text();
     shown.sizeK = lblSizeK->text();
+    shown.diskUse = lblDiskUse->text();
     shown.created = lblCreate->text();
     shown.modified = lblModify->text();
     shown.accessed = lblAccess->text();

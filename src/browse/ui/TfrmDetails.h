@@ -13,7 +13,8 @@ class QFrame;
 
 namespace vantrel {
 
-// "File Details": the name, type, size and cluster use, the three dates
+// "File Details": the name, type, size, cluster use and real allocation on
+// disk, the three dates
 // with their relative age, the attributes, the icon and the version strings
 // of one file, with buttons to run, view or print it.
 //
@@ -67,6 +68,7 @@ private:
     QLabel* lblFileType = nullptr;
     QLabel* lblSizeBytes = nullptr;
     QLabel* lblSizeK = nullptr;
+    QLabel* lblDiskUse = nullptr;  // the waste and the real allocation, under the cluster use
     QLabel* lblCreate = nullptr;
     QLabel* lblModify = nullptr;
     QLabel* lblAccess = nullptr;

@@ -28,6 +28,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <thread>
 
 namespace vantrel {
 
@@ -55,7 +56,11 @@ void setValue(QLabel* label, const QString& text) {
 }  // namespace
 
 TfrmDupCompare::TfrmDupCompare(QWidget* parent)
-    : QDialog(parent), m_home(parent), m_launcher(&openWithAssociatedApplication) {
+    : QDialog(parent),
+      m_home(parent),
+      m_launcher(&openWithAssociatedApplication),
+      m_crcMailbox(std::make_shared<CrcMailbox>()) {
+    m_crcMailbox->window = this;
     setObjectName(QStringLiteral("frmDupCompare"));
     setWindowTitle(QStringLiteral("Compare file pairs"));
     setModal(false);
@@ -71,8 +76,12 @@ TfrmDupCompare::TfrmDupCompare(QWidget* parent)
 }
 
 TfrmDupCompare::~TfrmDupCompare() {
-    // A checksum cannot be interrupted; it ends with the file.
-    stopCrc();
+    // A checksum still running is left to end on its own; it posts nothing
+    // to a window that has gone.
+    {
+        const std::lock_guard<std::mutex> lock(m_crcMailbox->lock);
+        m_crcMailbox->window = nullptr;
+    }
     if (m_sourceWindow)
         m_sourceWindow->removeEventFilter(this);
 }
@@ -170,13 +179,24 @@ void TfrmDupCompare::showEvent(QShowEvent* event) {
 
 void TfrmDupCompare::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous())
-        ++m_generation;  // a checksum still running is of no use any more
+    if (event->spontaneous())
+        return;
+    abandonCrc();
+}
+
+void TfrmDupCompare::abandonCrc() {
+    ++m_generation;
+    if (!m_crcRunning)
+        return;
+    m_crcRunning = false;
+    unsetCursor();
+    updateButtons();
 }
 
 void TfrmDupCompare::FormShow() {
-    ++m_generation;
+    abandonCrc();
     m_rows.clear();
+    m_modified.clear();
     m_mode = -1;
     int current = 1;
     if (m_source) {
@@ -242,7 +262,26 @@ void TfrmDupCompare::fillSide(Side& side, int row) {
 // ---- Walking the pairs ------------------------------------------------------------
 
 bool TfrmDupCompare::qPairMatches(int row) const {
-    return pairMatches(m_rows.cells(row), m_rows.cells(row + 1), m_mode);
+    return pairMatches(pairRow(row), pairRow(row + 1), m_mode);
+}
+
+PairRow TfrmDupCompare::pairRow(int row) const {
+    PairRow r{m_rows.cells(row), m_rows.path(row), std::nullopt};
+    if (pairModeComparesTimes(m_mode) && row >= 0 && row < gridRowCount()) {
+        // Read once per copy, when a pair first needs it.
+        if (m_modified.size() != std::size_t(gridRowCount()))
+            m_modified.assign(std::size_t(gridRowCount()), kTimeNotRead);
+        qint64& seconds = m_modified[std::size_t(row)];
+        if (seconds == kTimeNotRead) {
+            FileRecord record;
+            seconds = !r.path.isEmpty() && statPath(r.path, record) && record.writeTime.recorded
+                          ? record.writeTime.sec
+                          : kTimeUnknown;
+        }
+        if (seconds != kTimeUnknown)
+            r.modified = seconds;
+    }
+    return r;
 }
 
 int TfrmDupCompare::GetNextDupRow() const {
@@ -451,33 +490,31 @@ void TfrmDupCompare::btComputeClick() {
     const QByteArray right = m_sides[1].shownPath;
     if (m_crcRunning || left.isEmpty() || right.isEmpty())
         return;
-    stopCrc();
     m_crcRunning = true;
     m_focusBeforeCrc = focusWidget();
     setCursor(Qt::WaitCursor);
     updateButtons();
     const quint64 generation = m_generation;
-    m_crcThread = std::thread([this, left, right, generation] {
+    // The thread is never waited for: closing or destroying the window must
+    // not hang on a file that does not answer. It reaches the window only
+    // through the mailbox, which the window empties when it goes.
+    std::thread([mailbox = m_crcMailbox, left, right, generation] {
         const PairCrc result = pairCrc(left, right);
-        QMetaObject::invokeMethod(
-            this, [this, generation, result] { crcDone(generation, result); },
-            Qt::QueuedConnection);
-    });
-}
-
-void TfrmDupCompare::stopCrc() {
-    if (m_crcThread.joinable())
-        m_crcThread.join();
+        const std::lock_guard<std::mutex> lock(mailbox->lock);
+        if (TfrmDupCompare* window = mailbox->window)
+            QMetaObject::invokeMethod(
+                window, [window, generation, result] { window->crcDone(generation, result); },
+                Qt::QueuedConnection);
+    }).detach();
 }
 
 void TfrmDupCompare::crcDone(quint64 generation, const PairCrc& result) {
-    stopCrc();
-    m_crcRunning = false;
-    unsetCursor();
-    updateButtons();
-    if (m_focusBeforeCrc && m_focusBeforeCrc->isEnabled() && isVisible())
-        m_focusBeforeCrc->setFocus();
     if (generation == m_generation) {
+        m_crcRunning = false;
+        unsetCursor();
+        updateButtons();
+        if (m_focusBeforeCrc && m_focusBeforeCrc->isEnabled() && isVisible())
+            m_focusBeforeCrc->setFocus();
         if (!result.ok) {
             alertBox(result.error, this);
         } else {

@@ -10,8 +10,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 #include <memory>
-#include <thread>
+#include <mutex>
+#include <vector>
 
 class QFrame;
 class QGroupBox;
@@ -49,12 +51,19 @@ namespace vantrel {
 // Run, View and Compute act on that shown file. Buttons of a side that
 // shows no file at all are disabled.
 //
+// Pairs match as the search grouped them; under a criterion with a date
+// the files' modification times are compared (read from the files when a
+// pair first needs them), never the two-digit-year texts of the grid.
+//
 // The CRC values are computed on a worker thread. Meanwhile the window has
 // the hour-glass cursor and stays responsive, but its buttons and the page
-// keys do nothing; Close still hides it, and a result that arrives for a
-// window closed or shown again meanwhile is dropped. A file that cannot be
-// opened or checksummed (an empty file among them) shows the failure's
-// message in an error box and leaves both CRC values as they were.
+// keys do nothing; Close still hides it at once, and a result that arrives
+// for a window closed or shown again meanwhile is dropped. Neither closing
+// nor destroying the window ever waits for that thread. Only regular files
+// are checksummed: a listed file replaced by a fifo or a device is refused
+// at once. A file that cannot be opened or checksummed (an empty file
+// among them) shows the failure's message in an error box and leaves both
+// CRC values as they were.
 class TfrmDupCompare : public QDialog, public DupCompareView {
     Q_OBJECT
 public:
@@ -189,6 +198,9 @@ private:
     void fillSide(Side& side, int row);
     void moveTo(int row);
     void markRow(int row);
+    // Row `row` of the copy as pair matching reads it, with its file's
+    // modification time when the criterion compares times.
+    [[nodiscard]] PairRow pairRow(int row) const;
     // The row of the duplicates grid that holds the file of row `row` of the
     // copy, or -1 (no source, no file, or no longer listed).
     [[nodiscard]] int sourceRowOf(int row) const;
@@ -198,7 +210,10 @@ private:
     void setLabelBackground(QLabel* label, const QColor& colour);
     void forgetSource();
     void crcDone(quint64 generation, const PairCrc& result);
-    void stopCrc();
+    // A checksum still running is of no use any more (the window was hidden
+    // or shows a new copy): the window lets go of it at once, since it may
+    // be waiting on a file that never answers, and drops its result.
+    void abandonCrc();
     QPrinter& printer();
 
     Side m_sides[2];
@@ -208,12 +223,24 @@ private:
     GridRowsCopy m_rows;       // the copy of the duplicates grid, title row 0
     int m_left = 1;
     int m_mode = -1;  // the source's matching criterion when the copy was taken
+    // Per row of the copy: its file's modification time in whole seconds,
+    // read when a pair first needs it.
+    static constexpr qint64 kTimeNotRead = std::numeric_limits<qint64>::min();
+    static constexpr qint64 kTimeUnknown = std::numeric_limits<qint64>::min() + 1;
+    mutable std::vector<qint64> m_modified;
     Launcher m_launcher;
     QColor m_background;
     bool m_lineHighlight = true;
     std::unique_ptr<QPrinter> m_printer;
 
-    std::thread m_crcThread;
+    // What a checksum thread shares with the window: the window, cleared
+    // under the lock when it is destroyed, so that a thread that outlives it
+    // posts nothing.
+    struct CrcMailbox {
+        std::mutex lock;
+        TfrmDupCompare* window = nullptr;
+    };
+    std::shared_ptr<CrcMailbox> m_crcMailbox;
     bool m_crcRunning = false;
     QPointer<QWidget> m_focusBeforeCrc;
     quint64 m_generation = 0;  // bumped whenever a running result goes stale

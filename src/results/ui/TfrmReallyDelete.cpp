@@ -195,12 +195,18 @@ void TfrmReallyDelete::runDeletion(DeleteMode mode) {
             if (outcome.removed)
                 return;
             CursorLifted lifted;
+            // Each message says why, e.g. "(Permission denied)".
+            const QString why = outcome.error.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral(" (") + outcome.error + QLatin1Char(')');
             if (mode == DeleteMode::ForGood)
-                alertBox(QStringLiteral("Couldn't delete file - ") + displayText(outcome.path),
-                         this);
+                alertBox(
+                    QStringLiteral("Couldn't delete file - ") + displayText(outcome.path) + why,
+                    this);
             else
                 alertBox(QStringLiteral("An error occurred sending files to the recycle bin.  "
-                                        "The bin may be full."),
+                                        "The bin may be full.\n\n") +
+                             displayText(outcome.path) + why,
                          this);
         };
         m_run = deleteFiles(m_paths, mode, progress);

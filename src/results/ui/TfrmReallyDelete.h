@@ -19,8 +19,9 @@ namespace vantrel {
 // in that order) with the marked byte total, and deletes them for good
 // ("&Delete all files", after "Really delete?") or sends them to the trash
 // ("&Send to recycle bin", after the recycle-bin note). A path that cannot
-// be deleted is reported ("Couldn't delete file - " + path) and the rest go
-// on; the trash stops at the first file it refuses. The savings totals grow
+// be deleted is reported with the reason ("Couldn't delete file - " + path +
+// " (Permission denied)") and the rest go on; the trash stops at the first
+// file it refuses, whose path and reason follow its message. The savings totals grow
 // by what really went, then the window closes with Accepted. Cancel or the
 // close box: Rejected, nothing deleted. Run it through dialogs().exec().
 class TfrmReallyDelete : public QDialog {

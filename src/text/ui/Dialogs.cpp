@@ -22,9 +22,11 @@ QtDialogs& defaultDialogs() {
     return real;
 }
 
+// The caption of a question that names none. A constant, not the
+// application's display name: the program sets none, so that the window
+// system adds nothing to any caption.
 QString applicationTitle() {
-    const QString name = QApplication::applicationDisplayName();
-    return name.isEmpty() ? QStringLiteral("Vantrel") : name;
+    return QStringLiteral("Vantrel");
 }
 
 // Message boxes without an owner are shown over the window the user is in.

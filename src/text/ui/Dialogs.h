@@ -37,7 +37,7 @@ public:
     // holds the long part (a list of paths, one per line).
     virtual void detailedMessage(BoxKind kind, const QString& text, const QString& details,
                                  QWidget* parent) = 0;
-    // A confirmation box; the caption is the application title unless given.
+    // A confirmation box; the caption is "Vantrel" unless given.
     virtual Answer question(const QString& text, QuestionButtons buttons, QWidget* parent,
                             const QString& caption = QString()) = 0;
     // Runs one of the program's own modal windows and returns its result code
