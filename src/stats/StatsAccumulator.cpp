@@ -4,6 +4,32 @@
 
 namespace vantrel {
 
+namespace {
+
+// The extension key of a plain ASCII name, upper-cased into `buffer`, as
+// extensionKey() gives it; false (buffer untouched) for any other name. The
+// common case then costs no allocation.
+bool asciiExtensionKey(const QByteArray& name, char (&buffer)[16], qsizetype* length) {
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot < 0 || dot == name.size() - 1) {
+        *length = 0;
+        return true;
+    }
+    const qsizetype n = name.size() - dot;
+    if (n > qsizetype(sizeof buffer))
+        return false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = name[dot + i];
+        if (uchar(c) >= 0x80)
+            return false;
+        buffer[i] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    }
+    *length = n;
+    return true;
+}
+
+}  // namespace
+
 StatsAccumulator::StatsAccumulator() {
     m_today = m_calendar.dayOf(QDateTime::currentSecsSinceEpoch());
 }
@@ -38,7 +64,13 @@ void StatsAccumulator::add(const FileRecord& record) {
         return;
     StatsTotals& t = m_totals;
     ++t.filesProcessed;
-    const QByteArray key = extensionKey(record.name);
+    char buffer[16];
+    qsizetype length = 0;
+    // Either a view of `buffer` (copied only when a new type is entered) or
+    // the key made the long way.
+    const QByteArray key = asciiExtensionKey(record.name, buffer, &length)
+                               ? QByteArray::fromRawData(buffer, length)
+                               : extensionKey(record.name);
     if (!m_selection.selects(key))
         return;
     if (record.links > 1 && !m_linked.insert(Inode{record.device, record.inode}).second)
@@ -83,9 +115,11 @@ void StatsAccumulator::add(const FileRecord& record) {
     }
 
     if (typeTableTakes(key)) {
-        TypeTotals& type = t.types[key];
-        ++type.count;
-        type.bytes += size;
+        auto it = t.types.find(key);
+        if (it == t.types.end())
+            it = t.types.insert(QByteArray(key.constData(), key.size()), TypeTotals{});
+        ++it->count;
+        it->bytes += size;
     }
 
     const int sizeClass = sizeClassOf(size);
