@@ -1,16 +1,19 @@
 // The statistics window's pages after a run: listing and chart of each
 // page, the type listing's sorts and pie, 100,000 extensions, the hourly
-// axis, the drive space page, attribute shares, the overhang page,
-// copying, the savings totals and their reset, and printing.
+// axis, the drive space page, attribute shares, the overhang page, the
+// Activity and Size x age tables, copying, the savings totals and their
+// reset, and printing.
 #include "StatsWindowFixture.h"
 
 #include "results/Savings.h"
 #include "stats/StatsTables.h"
+#include "stats/ui/ActivityPage.h"
 #include "stats/ui/AttributePage.h"
 #include "stats/ui/ClassPage.h"
 #include "stats/ui/CombinedPage.h"
 #include "stats/ui/DeletedPage.h"
 #include "stats/ui/OverhangPage.h"
+#include "stats/ui/SizeAgePage.h"
 #include "stats/ui/SpacePage.h"
 #include "stats/ui/StatsCharts.h"
 #include "stats/ui/StatsTable.h"
@@ -351,6 +354,38 @@ private Q_SLOTS:
         QFile::resize(QFile::decodeName(m_f->files.path("b")), 0);
         QVERIFY(m_f->collect({m_f->files.root()}));
         QVERIFY(!w.OvcNotebook1->isTabEnabled(TfrmStatistics::OverhangTab));
+    }
+
+    void activityAndSizeByAge() {
+        // Old and big: 20 MB modified six years ago; small and new beside it.
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        m_f->files.file("old.iso", 20 * 1048576);
+        m_f->files.setTimes("old.iso", QDateTime::fromSecsSinceEpoch(now - 6 * 366 * 86400));
+        m_f->files.file("new.txt", 10);
+        m_f->files.file("monday.txt", 30);
+        m_f->files.setTimes("monday.txt",
+                            QDateTime::fromSecsSinceEpoch(at(2024, 6, 10, 9, 15), Qt::UTC));
+        TfrmStatistics& w = m_f->open({m_f->files.root()});
+        QVERIFY(m_f->collect({m_f->files.root()}));
+
+        QCOMPARE(w.pageSizeAge->largestCell(), qMakePair(11, 9));
+        StatsTable* sizeAge = w.pageSizeAge->gridSizeAge;
+        QCOMPARE(sizeAge->titles().value(10), u"Over 4 years"_s);
+        QCOMPARE(sizeAge->rowTexts()[0].value(10), u"20,971,520 (1)"_s);
+        const QModelIndex largest = sizeAge->model()->index(0, 10);
+        QCOMPARE(sizeAge->model()->data(largest, Qt::BackgroundRole).value<QColor>(),
+                 QColor(Qt::yellow));
+        QVERIFY(
+            sizeAge->model()->data(sizeAge->model()->index(1, 10), Qt::BackgroundRole).isNull());
+
+        StatsTable* activity = w.pageActivity->gridActivity;
+        QCOMPARE(activity->model()->rowCount(), 7);
+        QCOMPARE(activity->model()->columnCount(), 25);
+        QCOMPARE(activity->rowTexts()[0].value(10), u"1"_s);  // Monday, 09:00
+        QVERIFY(activity->model()
+                    ->data(activity->model()->index(0, 10), Qt::ToolTipRole)
+                    .toString()
+                    .contains(u"1 files, 30 bytes"_s));
     }
 
     void anyTableCopiesAsTabSeparatedText() {

@@ -5,12 +5,14 @@
 #include "scan/ui/DriveCheckList.h"
 #include "settings/ui/WinPlace.h"
 #include "stats/StatsTables.h"
+#include "stats/ui/ActivityPage.h"
 #include "stats/ui/AttributePage.h"
 #include "stats/ui/ClassPage.h"
 #include "stats/ui/CombinedPage.h"
 #include "stats/ui/DeletedPage.h"
 #include "stats/ui/OverhangPage.h"
 #include "stats/ui/PagePrinter.h"
+#include "stats/ui/SizeAgePage.h"
 #include "stats/ui/SpacePage.h"
 #include "stats/ui/StatsTable.h"
 #include "stats/ui/TimePage.h"
@@ -130,6 +132,8 @@ void TfrmStatistics::buildForm() {
     pageCombined = new CombinedPage(OvcNotebook1);
     pageAttribute = new AttributePage(OvcNotebook1);
     pageTime = new TimePage(OvcNotebook1);
+    pageActivity = new ActivityPage(OvcNotebook1);
+    pageSizeAge = new SizeAgePage(OvcNotebook1);
     const struct {
         QWidget* page;
         const char* title;
@@ -143,7 +147,9 @@ void TfrmStatistics::buildForm() {
                  {pageModified, "Modified"},
                  {pageCombined, "Combined"},
                  {pageAttribute, "Attribute"},
-                 {pageTime, "Time"}};
+                 {pageTime, "Time"},
+                 {pageActivity, "Activity"},
+                 {pageSizeAge, "Size \u00D7 age"}};
     for (const auto& p : pages)
         OvcNotebook1->addTab(p.page, QString::fromUtf8(p.title));
 
@@ -298,6 +304,8 @@ void TfrmStatistics::refreshPages(const StatsTotals& totals) {
     pageCombined->setTotals(totals);
     pageAttribute->setTotals(totals);
     pageTime->setTotals(totals);
+    pageActivity->setTotals(totals);
+    pageSizeAge->setTotals(totals);
 }
 
 QString TfrmStatistics::typesPrintTitle() const {

@@ -21,18 +21,20 @@ class QTabWidget;
 
 namespace vantrel {
 
+class ActivityPage;
 class AttributePage;
 class ClassPage;
 class CombinedPage;
 class DeletedPage;
 class OverhangPage;
+class SizeAgePage;
 class SpacePage;
 class TimePage;
 class TypesPage;
 
 // "File statistics": where the space of one or more roots has gone, by
 // file type, size, age of the access, creation and modification dates,
-// hour of day and attribute; the space
+// hour of day, weekday and hour, size by age and attribute; the space
 // cluster rounding would waste; the used and free space of the drives; and
 // the running totals of what was deleted. Each page shows a listing or a
 // chart.
@@ -67,6 +69,8 @@ public:
         CombinedTab,
         AttributeTab,
         TimeTab,
+        ActivityTab,
+        SizeAgeTab,
     };
 
     // The launcher makes it at start-up with itself as the parent.
@@ -111,6 +115,8 @@ public:
     CombinedPage* pageCombined = nullptr;
     AttributePage* pageAttribute = nullptr;
     TimePage* pageTime = nullptr;
+    ActivityPage* pageActivity = nullptr;
+    SizeAgePage* pageSizeAge = nullptr;
     QFrame* pnlNotYet = nullptr;
     QLabel* lblNotYet = nullptr;
     QPushButton* btAbort = nullptr;
