@@ -111,7 +111,7 @@ bench_stats() {
   figure stats du
   PEER=("$build/bench/walk/bare_walk" "$tree")
   figure stats bare-loop
-  echo "# $("$build/bench/stats/stats_types_bench" 100000)"
+  echo "# $("$build/bench/stats/stats_types_bench" 100000 2>/dev/null)"
 }
 
 # --- main ------------------------------------------------------------------------

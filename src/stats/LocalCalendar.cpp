@@ -6,7 +6,8 @@ namespace vantrel {
 
 namespace {
 
-constexpr qint64 kSliceSeconds = 900;
+// A UTC day: an offset that changes inside one is found at its ends.
+constexpr qint64 kSliceSeconds = 86400;
 constexpr qint64 kDaySeconds = 86400;
 // Beyond this the C library may not convert; such instants are taken as UTC.
 constexpr qint64 kConvertible = qint64(1) << 45;
@@ -30,7 +31,7 @@ qint64 zoneOffset(qint64 secondsSinceEpoch) {
 
 qint64 LocalCalendar::offsetAt(qint64 secondsSinceEpoch) {
     const qint64 slice = floorDiv(secondsSinceEpoch, kSliceSeconds);
-    Slice& s = m_slices[std::size_t(quint64(slice) & 255u)];
+    Slice& s = m_slices[std::size_t(quint64(slice) % m_slices.size())];
     if (s.slice != slice) {
         const qint64 start = slice * kSliceSeconds;
         s.slice = slice;

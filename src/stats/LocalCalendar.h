@@ -15,11 +15,12 @@ struct LocalMoment {
 };
 
 // Turns Unix times (seconds, 64-bit: 1900 and 2200 alike) into local
-// calendar facts in the process's time zone, as it was when the object was
-// made. Asking the C library for every time of every file would cost more
-// than the walk that finds them, so the zone's offset is cached per
-// 15-minute slice of UTC; a slice in which the offset changes is converted
-// exactly, instant by instant. Not thread-safe: one per walking thread.
+// calendar facts in the process's time zone. Asking the C library for every
+// time of every file would cost more than the walk that finds them, so the
+// zone's offset is cached per UTC day (8192 days, some 22 years, are kept;
+// file times cluster, so a walk rarely asks the library twice for one day);
+// a day in which the offset changes is converted exactly, instant by
+// instant. Not thread-safe: one per walking thread.
 class LocalCalendar {
 public:
     [[nodiscard]] LocalMoment moment(qint64 secondsSinceEpoch);
@@ -34,7 +35,7 @@ private:
     };
     qint64 offsetAt(qint64 secondsSinceEpoch);
 
-    std::array<Slice, 256> m_slices;
+    std::array<Slice, 8192> m_slices;
 };
 
 }  // namespace vantrel
