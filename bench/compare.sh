@@ -27,8 +27,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup)
-TARGETS=(make_tree walk_bench bare_walk dup_bench)
+ALL_BENCHES=(walk dup stats)
+TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -97,6 +97,21 @@ bench_dup() {
   echo "# $("${OURS[@]}" --hogs --fill)"
   PEER=(bash -c 'find "$1" -xdev -type f -printf "%f\t%s\t%TY%Tm%Td\t%p\n" | sort -f' _ "$tree")
   figure dup find+sort
+}
+
+bench_stats() {
+  # A statistics collection: every entry kind, hidden folders entered, each
+  # hard-linked file once, every accumulator fed in one pass. Against du
+  # (which also stats every entry and counts hard links once) and against
+  # the bare openat/fstatat loop; then the Types page with 100,000
+  # extensions.
+  OURS=("$build/bench/stats/stats_bench" "$tree")
+  echo "# $("${OURS[@]}" --runs 3)"
+  PEER=(du -sx "$tree")
+  figure stats du
+  PEER=("$build/bench/walk/bare_walk" "$tree")
+  figure stats bare-loop
+  echo "# $("$build/bench/stats/stats_types_bench" 100000 2>/dev/null)"
 }
 
 # --- main ------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "browse/ui/TFindDlg.h"
 #include "dup/ui/TfrmDup.h"
 #include "dup/ui/TfrmDupCompare.h"
+#include "stats/ui/TfrmStatistics.h"
 #include "text/Formats.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,12 @@ int main(int argc, char** argv) {
     windows.setToolFactory(vantrel::ToolWindow::Duplicates, [](const vantrel::ToolRequest& r) {
         return std::make_unique<vantrel::TfrmDup>(r);
     });
+    // The statistics window keeps its figures from run to run.
+    windows.setLongLivedFactory(
+        vantrel::LongLivedWindow::Statistics,
+        [](QWidget* launcher, const vantrel::AppWindows&) -> std::unique_ptr<QWidget> {
+            return std::make_unique<vantrel::TfrmStatistics>(launcher);
+        });
     // The viewer's one find dialog, so that every viewer starts from the
     // last search.
     windows.setLongLivedFactory(
