@@ -20,10 +20,10 @@ packages=(
   libdeflate-dev shared-mime-info
   googletest libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation2 tzdata
+  # The tests also look at windows as the X server shows them (their
+  # titles), under a virtual X server.
+  xvfb xauth libxcb1-dev
 )
-if [[ "${1:-}" == "--with-display" ]]; then
-  packages+=(xvfb xauth)
-fi
 
 # CMake package files the build loads, each with the Debian package that ships it.
 read -r -a cmake_dirs <<<"${VANTREL_DEPS_CMAKE_DIRS:-$(echo /usr/lib/*/cmake /usr/lib/cmake /usr/share/cmake)}"

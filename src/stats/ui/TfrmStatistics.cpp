@@ -320,10 +320,9 @@ void TfrmStatistics::btPrintClick() {
         return;
     QWidget* page = OvcNotebook1->currentWidget();
     if (page == pageTypes && pageTypes->listingShown()) {
-        const QStringList lines =
-            gridReportLines(typesPrintTitle(), QDateTime::currentDateTime(),
-                            pageTypes->reportRows(), pageTypes->reportColumnWidths());
-        printReport(lines, this);
+        printGridReport(
+            GridReport{typesPrintTitle(), QDateTime::currentDateTime(), pageTypes->reportRows()},
+            this);
         return;
     }
     printPageImage(*page, this);

@@ -168,14 +168,4 @@ QList<QStringList> TypesPage::reportRows() const {
     return rows;
 }
 
-QList<int> TypesPage::reportColumnWidths() const {
-    // A report column is (width in pixels / 6) characters wide; these fit
-    // the five columns across a portrait page in the report's 9-point font.
-    const QList<int> characters = {9, 38, 15, 9, 13};
-    QList<int> widths;
-    for (int c : characters)
-        widths.append(c * 6);
-    return widths;
-}
-
 }  // namespace vantrel

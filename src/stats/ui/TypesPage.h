@@ -37,7 +37,6 @@ public:
     // The listing as a printed report's rows (the title row first) and the
     // column widths it is printed with (in pixels, six to a character).
     [[nodiscard]] QList<QStringList> reportRows() const;
-    [[nodiscard]] QList<int> reportColumnWidths() const;
     // The controls a run disables.
     [[nodiscard]] QList<QWidget*> viewControls() const;
 
