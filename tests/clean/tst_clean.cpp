@@ -4,13 +4,15 @@
 // search through to deletion with files that change between the scan and
 // the deletion.
 
+#include "browse/ui/TfrmDetails.h"
+#include "browse/ui/TfrmView.h"
 #include "clean/TempFileList.h"
 #include "clean/ui/TfrmClean.h"
 #include "clean/ui/TfrmTempFiles.h"
 #include "platform/Drives.h"
 #include "results/ResultGridModel.h"
-#include "results/SortDirections.h"
 #include "results/Savings.h"
+#include "results/SortDirections.h"
 #include "results/ui/ResultGrid.h"
 #include "results/ui/TfrmReallyDelete.h"
 #include "scan/TypeLists.h"
@@ -272,6 +274,35 @@ private Q_SLOTS:
         const SavingsTotals totals = readSavings();
         QCOMPARE(totals.deletedCount, 2);
         QCOMPARE(totals.deletedBytes, 9200);
+    }
+
+    // View, Details (menu and button) and Run act on the row's exact path,
+    // also for a name that is not UTF-8.
+    void viewDetailsAndRunTakeTheExactPath() {
+        m_files->file("caf\xe9.tmp", 10);
+        auto w = openWindow();
+        QVERIFY(runScan(*w));
+        QList<QByteArray> opened;
+        const auto record = [&](QDialog& d) {
+            if (auto* view = qobject_cast<TfrmView*>(&d))
+                opened.append("view " + view->fileName());
+            else
+                opened.append("details " + dynamic_cast<TfrmDetails&>(d).fileName());
+            return int(QDialog::Rejected);
+        };
+        m_dialogs->dialogHandlers = {record, record, record};
+        w->grid->viewAction()->trigger();
+        w->grid->detailsAction()->trigger();
+        w->btDetails->click();
+        const QByteArray path = m_files->path("caf\xe9.tmp");
+        QCOMPARE(opened, (QList<QByteArray>{"view " + path, "details " + path, "details " + path}));
+        QList<QByteArray> run;
+        w->grid->setOpener([&run](const QByteArray& p) {
+            run.append(p);
+            return true;
+        });
+        w->grid->runAction()->trigger();
+        QCOMPARE(run, QList<QByteArray>{path});
     }
 
     // A cancelled confirmation keeps the window; Browse opens the program's

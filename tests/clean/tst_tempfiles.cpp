@@ -118,8 +118,9 @@ private Q_SLOTS:
         auto editor = open();
         QVERIFY(editor->lblSkipped->isVisible());
         QCOMPARE(editor->lblSkipped->text(),
-                 QStringLiteral("The search leaves out *, *.tar.gz: a pattern must be * followed "
-                                "by one extension, such as *.tmp."));
+                 QStringLiteral(
+                     "The search leaves out \"*\", \"*.tar.gz\": a pattern must be * followed "
+                     "by one extension, such as *.tmp."));
         m_dialogs->answers = {Answer::Yes};
         editor->PickList1->clearSelection();
         editor->PickList1->item(0)->setSelected(true);  // "*"

@@ -70,8 +70,11 @@ void TfrmTempFiles::listChanged() {
         lblSkipped->clear();
         return;
     }
+    QStringList quoted;
+    for (const QString& pattern : skipped)
+        quoted.append(QLatin1Char('"') + pattern + QLatin1Char('"'));
     lblSkipped->setText(QStringLiteral("The search leaves out ") +
-                        skipped.join(QStringLiteral(", ")) +
+                        quoted.join(QStringLiteral(", ")) +
                         QStringLiteral(": a pattern must be * followed by one extension, such as "
                                        "*.tmp."));
     lblSkipped->show();
