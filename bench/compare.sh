@@ -27,8 +27,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats)
-TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench)
+ALL_BENCHES=(walk dup stats clean)
+TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench clean_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -112,6 +112,18 @@ bench_stats() {
   PEER=("$build/bench/walk/bare_walk" "$tree")
   figure stats bare-loop
   echo "# $("$build/bench/stats/stats_types_bench" 100000 2>/dev/null)"
+}
+
+bench_clean() {
+  # Quick clean with the six default patterns: hidden folders not entered,
+  # hidden files seen, a name that cannot match never looked at, a row per
+  # file found. The peer lists the same files (find still descends into the
+  # hidden folders; it only leaves their files out).
+  OURS=("$build/bench/clean/clean_bench" "$tree")
+  echo "# $("${OURS[@]}" --runs 3)"
+  PEER=(find "$tree" -xdev -not -path '*/.*/*' -type f \( -iname '*.tmp' -o -iname '*.temp' \
+    -o -iname '*.fts' -o -iname '*.bak' -o -iname '*.old' -o -iname '*.$$$' \))
+  figure clean find
 }
 
 # --- main ------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -71,6 +72,8 @@ quint32 listedAttributes(quint8 type, const char* name) {
         attr |= faHidden;  // "." and ".." never reach here
     return attr;
 }
+
+std::atomic<bool> g_listedKindsIgnored{false};
 
 bool gone(int error) {
     return error == ENOENT || error == ENOTDIR || error == ELOOP;
@@ -171,6 +174,7 @@ bool Walker::State::readListing(int fd, Level& level) {
     level.entries.clear();
     if (buffer.empty())
         buffer.resize(64 * 1024);
+    const bool kindsIgnored = g_listedKindsIgnored.load(std::memory_order_relaxed);
     for (;;) {
         const ssize_t n = ::getdents64(fd, buffer.data(), buffer.size());
         if (n == 0)
@@ -188,7 +192,8 @@ bool Walker::State::readListing(int fd, Level& level) {
                 continue;
             const std::size_t length = std::strlen(name);
             level.entries.push_back(
-                ListedEntry{quint32(level.names.size()), quint16(length), quint8(d->d_type)});
+                ListedEntry{quint32(level.names.size()), quint16(length),
+                            kindsIgnored ? quint8(DT_UNKNOWN) : quint8(d->d_type)});
             level.names.insert(level.names.end(), name, name + length + 1);
         }
     }
@@ -223,7 +228,10 @@ void Walker::State::walkFolder(int fd, int depth) {
             Level& here = levels[std::size_t(depth)];
             ListedEntry& e = here.entries[i];
             const char* name = here.names.data() + e.offset;
-            if (e.type == DT_UNKNOWN) {
+            const bool hiddenName = name[0] == '.' && !options.enterHiddenFolders;
+            // The kind of a hidden name is not needed here: it is not
+            // entered whatever it is (and is looked at below if wanted).
+            if (e.type == DT_UNKNOWN && !hiddenName) {
                 // Some file systems do not tell the kind in the listing.
                 struct stat st;
                 if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0) {
@@ -237,7 +245,7 @@ void Walker::State::walkFolder(int fd, int depth) {
                                     errno);
                 }
             }
-            if (e.type != DT_DIR || (name[0] == '.' && !options.enterHiddenFolders))
+            if (e.type != DT_DIR || hiddenName)
                 continue;
             const qsizetype length = e.length;
             enterSubFolder(fd, name, length, depth + 1);
@@ -257,9 +265,15 @@ void Walker::State::walkFolder(int fd, int depth) {
         if (e.type == kGone)
             continue;
         const char* name = names + e.offset;
-        if (e.type != DT_UNKNOWN && (listedAttributes(e.type, name) & excluded))
+        // What the listing tells excludes the entry before any look at it;
+        // of an entry of unknown kind only the name tells (hidden).
+        const quint32 listed = e.type != DT_UNKNOWN ? listedAttributes(e.type, name)
+                                                    : (name[0] == '.' ? quint32(faHidden) : 0u);
+        if (listed & excluded)
             continue;
         if (!options.pattern.matches(name, e.length))
+            continue;
+        if (options.nameTest && !options.nameTest(name, e.length))
             continue;
         if (!statEntry(fd, name, record)) {
             if (gone(errno))
@@ -399,6 +413,10 @@ bool Walker::walk(const DriveEntry& drive) {
     m_state->visitor.driveStarted(drive);
     m_state->walkRoot(fd, drive.root);
     return true;
+}
+
+void setListedKindsIgnored(bool ignored) {
+    g_listedKindsIgnored.store(ignored, std::memory_order_relaxed);
 }
 
 WalkReport ScanAllDrives(const QList<DriveEntry>& drives, const WalkOptions& options,

@@ -151,6 +151,33 @@ private Q_SLOTS:
         QCOMPARE(ini.readInteger(kExcludeSection, "Number", -1), 0);
         QCOMPARE(ReadStatFilesFromDisk(ini, kIncludeSection).size(), 3);  // the other list
     }
+
+    // The settings file read-only while the editor closes: asked, and with
+    // No the editor stays open with its list; with Yes it closes unsaved.
+    void editorKeepsItsListWhenTheFileIsReadOnly() {
+        test::TempTree tree;
+        const IniFile ini(QFile::decodeName(tree.path("vantrel.ini")));
+        IniFile file = ini;
+        QVERIFY(WriteStatFilesToDisk({typeLine("*.bmp")}, file, kIncludeSection));
+        tree.chmod("vantrel.ini", 0444);
+        test::PermissionChecks checks;
+        if (!checks.enforced())
+            QSKIP("permission checks cannot be enforced here");
+        ScriptedDialogs scripted;
+        TfrmStatList editor;
+        editor.setSettingsFile(ini);
+        editor.show();
+        scripted.answers = {Answer::Yes, Answer::No, Answer::Yes};
+        editor.btClear->click();
+        editor.btClose->click();
+        QVERIFY(editor.isVisible());
+        QCOMPARE(editor.PickList1->count(), 0);
+        QCOMPARE(scripted.questions.last(), "Could not write the settings file " + ini.path() +
+                                                "\n\nClose without saving the list?");
+        editor.btClose->click();
+        QVERIFY(!editor.isVisible() && !editor.saved());
+        QCOMPARE(ReadStatFilesFromDisk(ini, kIncludeSection), QStringList{typeLine("*.bmp")});
+    }
 };
 
 VANTREL_QTEST_MAIN(TestTypeList)

@@ -436,5 +436,90 @@ TEST(DriveLoop, WalksReadyDrivesInOrderRecordsOnesNotOpenedAndStopsOnAbort) {
     EXPECT_EQ(stopped.entries, QByteArrayList{"two/2.txt"});
 }
 
+// The name test: what it refuses is neither handed on nor looked at, the
+// folders are walked as before, and on a file system whose listings tell no
+// kinds the walk gives the same as on one that tells them.
+class ListedKinds {
+public:
+    explicit ListedKinds(bool ignored) { setListedKindsIgnored(ignored); }
+    ~ListedKinds() { setListedKindsIgnored(false); }
+};
+
+bool endsWithTmp(const char* name, qsizetype length) {
+    return QByteArrayView(name, length).endsWith(".tmp");
+}
+
+TEST(WalkNameTest, RefusedNamesAreLeftOutAndTheWalkIsUnchanged) {
+    test::TempTree tree;
+    files(tree, {"a.tmp", "b.txt", ".c.tmp", "d.tmp/inside.tmp", "d.tmp/no", ".e/f.tmp",
+                 "g/h/i.tmp", "g/j.TMP"});
+    tree.fifo("k.tmp");
+    tree.symlink("l.tmp", "b.txt");
+    for (const bool kindsIgnored : {false, true}) {
+        for (const quint32 mask : {0u, quint32(faHidden), kWalkMaskBits}) {
+            const ListedKinds kinds(kindsIgnored);
+            Recorder all(tree.root());
+            const WalkReport plain = walkTree(all, tree.root(), withMask(mask));
+            WalkOptions options = withMask(mask);
+            options.nameTest = endsWithTmp;
+            Recorder tested(tree.root());
+            const WalkReport report = walkTree(tested, tree.root(), options);
+
+            QByteArrayList expected;
+            for (const QByteArray& e : all.entries) {
+                if (e.endsWith(".tmp"))
+                    expected.append(e);
+            }
+            EXPECT_EQ(tested.entries, expected) << kindsIgnored << " " << mask;
+            EXPECT_EQ(tested.folders, all.folders) << kindsIgnored << " " << mask;
+            EXPECT_EQ(report.folders, plain.folders);
+            EXPECT_EQ(report.entries, plain.entries);
+            EXPECT_EQ(report.handedOn, expected.size());
+            EXPECT_TRUE(report.errors.isEmpty());
+        }
+    }
+    // Whether the listing tells kinds changes nothing: the same entries, in
+    // the same order, with the same records.
+    Recorder told(tree.root()), untold(tree.root());
+    QList<quint32> toldAttr, untoldAttr;
+    told.onEntry = [&](const FileRecord& rec) { toldAttr.append(rec.attr); };
+    untold.onEntry = [&](const FileRecord& rec) { untoldAttr.append(rec.attr); };
+    walkTree(told, tree.root(), withMask(kWalkMaskBits));
+    {
+        const ListedKinds kinds(true);
+        walkTree(untold, tree.root(), withMask(kWalkMaskBits));
+    }
+    EXPECT_EQ(untold.log, told.log);
+    EXPECT_EQ(untoldAttr, toldAttr);
+}
+
+// In a folder that can be listed but not searched every look at an entry
+// fails: a name the test refuses is never looked at, so it costs no error.
+// Where the listing tells no kinds, a name must still be looked at to know
+// whether it is a folder, except a hidden one that is not entered anyway.
+TEST(WalkNameTest, ARefusedNameIsNeverLookedAt) {
+    test::TempTree tree;
+    files(tree, {"noexec/one.txt", "noexec/two.tmp", "noexec/.three.txt"});
+    tree.chmod("noexec", 0444);
+    test::PermissionChecks checks;
+    if (!checks.enforced())
+        GTEST_SKIP() << "permission checks cannot be enforced here";
+    const QList<std::tuple<bool, quint32, QByteArray>> rows = {
+        {false, 0, "EntryNotRead noexec/two.tmp"},
+        {false, faHidden, "EntryNotRead noexec/two.tmp"},
+        {true, 0, "EntryNotRead noexec/one.txt;EntryNotRead noexec/two.tmp"},
+        {true, faHidden, "EntryNotRead noexec/one.txt;EntryNotRead noexec/two.tmp"},
+    };
+    for (const auto& [kindsIgnored, mask, errors] : rows) {
+        const ListedKinds kinds(kindsIgnored);
+        WalkOptions options = withMask(mask);
+        options.nameTest = endsWithTmp;
+        Recorder r(tree.root());
+        const WalkReport report = walkTree(r, tree.root(), options);
+        EXPECT_TRUE(r.entries.isEmpty());
+        EXPECT_EQ(r.errorsOf(report), errors) << kindsIgnored << " " << mask;
+    }
+}
+
 }  // namespace
 }  // namespace vantrel

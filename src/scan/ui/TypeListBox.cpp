@@ -105,10 +105,19 @@ void TypeListBox::setSelectAllOffered(bool offered) {
         return;
     QAction* all = m_menu->addAction(QStringLiteral("Select All"));
     all->setObjectName(QStringLiteral("actSelectAll"));
-    connect(all, &QAction::triggered, this, [this] { setAllTicked(true); });
+    connect(all, &QAction::triggered, this, [this] { setAllChosen(true); });
     QAction* none = m_menu->addAction(QStringLiteral("Deselect All"));
     none->setObjectName(QStringLiteral("actDeselectAll"));
-    connect(none, &QAction::triggered, this, [this] { setAllTicked(false); });
+    connect(none, &QAction::triggered, this, [this] { setAllChosen(false); });
+}
+
+void TypeListBox::setAllChosen(bool chosen) {
+    if (m_tickable)
+        setAllTicked(chosen);
+    else if (chosen)
+        selectAll();
+    else
+        clearSelection();
 }
 
 QListWidgetItem* TypeListBox::makeItem(const QString& line) const {

@@ -29,8 +29,11 @@ public:
     // Lines carry check boxes; selection is single and only moves the focus.
     void setTickable(bool tickable);
     bool isTickable() const { return m_tickable; }
-    // Adds "Select All" and "Deselect All" to a context menu (tickable lists).
+    // Adds "Select All" and "Deselect All" to a context menu: they tick or
+    // untick every line of a tickable list, and select or deselect every
+    // line of any other (setAllChosen).
     void setSelectAllOffered(bool offered);
+    void setAllChosen(bool chosen);
 
     // Replaces every line (sorted first when the list is sorted).
     void setLines(const QStringList& lines);

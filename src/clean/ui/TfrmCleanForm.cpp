@@ -1,0 +1,141 @@
+// The controls of the quick-clean window and their places: the top panel
+// with the pattern list and its "Add/Delete" button on the left and the
+// drive list on the right; the row of buttons; the grid; the status line.
+
+#include "clean/ui/TfrmClean.h"
+
+#include "results/ui/ResultGrid.h"
+#include "scan/ui/DriveCheckList.h"
+#include "scan/ui/TypeListBox.h"
+#include "text/ui/Controls.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vantrel {
+
+namespace {
+
+// Buttons of the row stand this far apart, and the first this far from the
+// window's left edge.
+constexpr int kButtonGap = 3;
+// The drive list keeps this distance from the window's right edge.
+constexpr int kDriveListRightGap = 8;
+// The pattern list shows this many lines and characters without scrolling.
+constexpr int kPatternRows = 6;
+constexpr int kPatternChars = 40;
+
+}  // namespace
+
+void TfrmClean::buildForm() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::NoFrame);
+
+    // --- the pattern list ---------------------------------------------------
+    lblPatterns = new QLabel(QStringLiteral("T&emporary file extensions:"), Panel1);
+    lblPatterns->setObjectName(QStringLiteral("lblPatterns"));
+    PickList1 = new TypeListBox(Panel1);
+    PickList1->setObjectName(QStringLiteral("PickList1"));
+    PickList1->setSorted(true);
+    PickList1->setSelectAllOffered(true);
+    PickList1->setToolTip(QStringLiteral("Right click to select/deselect all"));
+    PickList1->setMinimumSize(
+        PickList1->fontMetrics().horizontalAdvance(QLatin1Char('x')) * kPatternChars,
+        PickList1->fontMetrics().height() * kPatternRows + 2 * PickList1->frameWidth() + 4);
+    PickList1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    lblPatterns->setBuddy(PickList1);
+    btEdit = pushButton(QStringLiteral("Add/Delete"), "btEdit",
+                        QStringLiteral("Add, delete file extensions"), Panel1);
+
+    // --- the drive list -----------------------------------------------------
+    pckDrive = new DriveCheckList(Panel1);
+    pckDrive->setObjectName(QStringLiteral("pckDrive"));
+    pckDrive->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+
+    {
+        auto* patterns = new QVBoxLayout;
+        patterns->setSpacing(3);
+        patterns->addWidget(lblPatterns);
+        patterns->addWidget(PickList1, 1);
+
+        auto* edit = new QVBoxLayout;
+        edit->addSpacing(lblPatterns->sizeHint().height() + 3);
+        edit->addWidget(btEdit);
+        edit->addStretch(1);
+
+        auto* panel = new QHBoxLayout(Panel1);
+        panel->setContentsMargins(kButtonGap, 4, kDriveListRightGap, 4);
+        panel->setSpacing(8);
+        panel->addLayout(patterns);
+        panel->addLayout(edit);
+        panel->addStretch(1);
+        panel->addSpacing(8);
+        panel->addWidget(pckDrive);
+    }
+
+    // --- the button row -----------------------------------------------------
+    pnlButtons = new QWidget(this);
+    pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
+    btScan = pushButton(QStringLiteral("&Start"), "btScan", QString(), pnlButtons);
+    btScan->setDefault(true);
+    btClose =
+        pushButton(QStringLiteral("Close"), "btClose", QStringLiteral("Close window"), pnlButtons);
+    btAbort = pushButton(QStringLiteral("&Abort"), "btAbort", QString(), pnlButtons);
+    btMark = pushButton(QStringLiteral("&Mark"), "btMark",
+                        QStringLiteral("Mark file for deletion (double click on grid also works)"),
+                        pnlButtons);
+    btDelete = pushButton(QStringLiteral("Delete"), "btDelete",
+                          QStringLiteral("Delete marked files"), pnlButtons);
+    btPrint = pushButton(QStringLiteral("&Print"), "btPrint", QStringLiteral("Print list of files"),
+                         pnlButtons);
+    btClip = pushButton(QStringLiteral("C&lipboard"), "btClip",
+                        QStringLiteral("Copy list of files to clipboard"), pnlButtons);
+    btBrowse = pushButton(QStringLiteral("&Browse"), "btBrowse",
+                          QStringLiteral("Browse this file and folder"), pnlButtons);
+    btDetails = pushButton(QStringLiteral("&Details"), "btDetails",
+                           QStringLiteral("View more file details"), pnlButtons);
+    {
+        // Abort and Mark share one place: Abort shows only while a scan runs,
+        // Mark only after one, so the row never has a gap between them.
+        auto* row = new QHBoxLayout(pnlButtons);
+        row->setContentsMargins(kButtonGap, 0, kButtonGap, 0);
+        row->setSpacing(kButtonGap);
+        for (QPushButton* b :
+             {btScan, btClose, btAbort, btMark, btDelete, btPrint, btClip, btBrowse, btDetails})
+            row->addWidget(b);
+        row->addStretch(1);
+    }
+
+    // --- the grid and the status line ---------------------------------------
+    grid = new ResultGrid(cleanLayout(), this);
+    grid->setObjectName(QStringLiteral("grid"));
+    pnlSel = new QLabel(this);
+    pnlSel->setObjectName(QStringLiteral("pnlSel"));
+    pnlSel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlSel->setMargin(1);
+    pnlSel->setIndent(3);
+    pnlSel->setTextFormat(Qt::PlainText);
+    pnlSel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    pnlSel->setMinimumHeight(pnlSel->fontMetrics().height() + 6);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(kButtonGap);
+    layout->addWidget(Panel1);
+    layout->addWidget(pnlButtons);
+    layout->addWidget(grid, 1);
+    layout->addWidget(pnlSel);
+
+    // The keyboard goes through the pattern list and its button, then the
+    // drive list, the buttons and the grid.
+    QWidget* order[] = {PickList1, btEdit,  pckDrive, btScan,   btClose,   btAbort, btMark,
+                        btDelete,  btPrint, btClip,   btBrowse, btDetails, grid};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+}  // namespace vantrel
