@@ -5,6 +5,7 @@
 #include "clean/TempFileList.h"
 #include "clean/ui/TfrmTempFiles.h"
 #include "results/ResultGridModel.h"
+#include "results/SortDirections.h"
 #include "results/ui/ResultGrid.h"
 #include "results/ui/TfrmReallyDelete.h"
 #include "scan/ui/DriveCheckList.h"
@@ -317,8 +318,11 @@ int TfrmClean::fillGrid(const ScanOutcome&) {
 
 void TfrmClean::scanEnded(int rows) {
     setHintsShown(true);
-    // The "&Size" entry of the sort menu, with its direction as it stands.
+    // The "&Size" entry of the sort menu, largest first after every scan (a
+    // direction left flipped by the last scan would show the smallest first);
+    // the key is then left ascending for the user's next choice.
     if (rows > 0) {
+        grid->gridModel()->sortDirections().set(0, true);
         grid->Sortbysize1Click(0);
         grid->setCurrentGridRow(1);
     }
