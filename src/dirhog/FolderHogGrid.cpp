@@ -37,20 +37,41 @@ GridLayout folderHogsLayout() {
     return g;
 }
 
-GridRow folderHogRow(const FolderSurvey& survey, qsizetype row) {
-    const FolderFigures& f = survey.figures(row);
-    const SurveyedRoot& root = survey.rootOf(row);
-    const quint32 access = f.latestAccess == kNoAccessTime ? 0 : packUnixTime(f.latestAccess);
+GridRow FolderHogRows::row(qsizetype row) {
+    const FolderFigures& f = m_survey.figures(row);
+    const SurveyedRoot& root = m_survey.rootOf(row);
+    // The day of the latest access, as a packed date without its time.
+    const quint32 day =
+        f.latestAccess == kNoAccessTime ? 0 : packUnixTime(f.latestAccess) & 0xFFFF0000u;
+    auto date = m_dates.find(day);
+    if (date == m_dates.end())
+        date = m_dates.insert(day, DateTexts{fileDateText(day), dateSortValue(day)});
     GridRow out;
-    out.path = survey.path(row);
-    out.cells = {numberText(f.bytes),      percentText(double(f.bytes), double(root.capacity)),
-                 QString::number(f.files), QString::number(f.subFolders),
-                 fileDateText(access),     displayText(out.path)};
+    out.path = m_survey.path(row);
+    out.cells = {numberText(f.bytes),
+                 percentText(double(f.bytes), double(root.capacity)),
+                 QString::number(f.files),
+                 QString::number(f.subFolders),
+                 date->text,
+                 displayText(out.path)};
     out.values = {{0, double(f.bytes)},
                   {2, double(f.files)},
                   {3, double(f.subFolders)},
-                  {4, dateSortValue(access)}};
+                  {4, date->sortValue}};
     return out;
+}
+
+QString folderHogsStatus(int rows, const QList<SurveyedRoot>& roots) {
+    QString text = QStringLiteral("Folders : ") + QString::number(rows);
+    QStringList noAtime;
+    for (const SurveyedRoot& root : roots) {
+        if (root.noAtime)
+            noAtime.append(displayText(root.drive.root));
+    }
+    if (!noAtime.isEmpty())
+        text += QStringLiteral("    (Latest File Access is not kept up to date on ") +
+                noAtime.join(QStringLiteral(", ")) + QStringLiteral(": mounted noatime)");
+    return text;
 }
 
 QString folderGoneText(bool recycled) {

@@ -4,6 +4,7 @@
 #include "results/GridLayout.h"
 #include "results/ResultGridModel.h"
 
+#include <QHash>
 #include <QString>
 
 namespace vantrel {
@@ -23,9 +24,29 @@ namespace vantrel {
 // time.
 GridLayout folderHogsLayout();
 
-// The grid row of one surveyed folder: the six cells, the exact path, and
-// the sort values of the size, count and date columns.
-GridRow folderHogRow(const FolderSurvey& survey, qsizetype row);
+// Makes the grid rows of a survey's folders: the six cells, the exact path,
+// and the sort values of the size, count and date columns. Remembers the
+// date texts it has made, since the latest access dates of a survey fall on
+// comparatively few days and a date text costs more than the rest of a row.
+class FolderHogRows {
+public:
+    explicit FolderHogRows(const FolderSurvey& survey) : m_survey(survey) {}
+    GridRow row(qsizetype row);
+
+private:
+    struct DateTexts {
+        QString text;
+        double sortValue = 0;
+    };
+    const FolderSurvey& m_survey;
+    QHash<quint32, DateTexts> m_dates;  // by packed date, its time of day cut off
+};
+
+// The status line after a survey: "Folders : " and the number of rows, then
+// the roots mounted noatime, whose latest access dates are not kept up to
+// date: "Folders : 12    (Latest File Access is not kept up to date on
+// /data: mounted noatime)".
+QString folderHogsStatus(int rows, const QList<SurveyedRoot>& roots);
 
 // What the Size cell of a deleted or trashed folder's row reads.
 QString folderGoneText(bool recycled);

@@ -5,6 +5,7 @@
 // the texts of a row.
 #include "dirhog/FolderHogGrid.h"
 #include "dirhog/FolderSurvey.h"
+#include "results/FolderProtection.h"
 #include "support/TestSupport.h"
 #include "text/Formats.h"
 
@@ -279,9 +280,10 @@ TEST(FolderSurvey, LatestAccessIsTheLatestAtimeOfTheCountedFiles) {
     EXPECT_EQ(all.survey->figures(rows["."]).latestAccess, kNoAccessTime);
 
     // The row's texts: the date of the latest access; none without files.
-    const GridRow row = folderHogRow(*all.survey, rows["a/b"]);
+    FolderHogRows grid(*all.survey);
+    const GridRow row = grid.row(rows["a/b"]);
     EXPECT_EQ(row.cells.value(4), fileDateText(packUnixTime(newer.toSecsSinceEpoch())));
-    EXPECT_EQ(folderHogRow(*all.survey, rows["."]).cells.value(4), QString());
+    EXPECT_EQ(grid.row(rows["."]).cells.value(4), QString());
 }
 
 TEST(FolderSurvey, AFolderThatCannotBeReadIsCountedWithoutARow) {
@@ -339,13 +341,50 @@ TEST(FolderSurvey, RowTextsAndPercentages) {
         survey.run(tree.root(), control);
         ASSERT_EQ(survey.rowCount(), 2);
         const std::vector<qsizetype> order = survey.bySizeDescending();
-        const GridRow row = folderHogRow(survey, order[0]);
+        const GridRow row = FolderHogRows(survey).row(order[0]);
         EXPECT_EQ(row.path, tree.path("big"));
         const qint64 bytes = 5 * kGiB + ownSize(tree.path("big"));
         EXPECT_EQ(row.cells.mid(0, 4), (QStringList{numberText(bytes), c.bigPercent, "1", "0"}));
         EXPECT_EQ(row.cells.value(5), QFile::decodeName(tree.path("big")));
         EXPECT_EQ(row.values.value(0).value, double(bytes));
     }
+}
+
+TEST(FolderSurvey, TheStatusNamesTheRootsMountedNoatime) {
+    SurveyedRoot kept, fast, other;
+    kept.drive = DriveEntry{"/home", "ext4"};
+    fast.drive = DriveEntry{"/data", "xfs"};
+    fast.noAtime = true;
+    other.drive = DriveEntry{"/srv/caf\xE9", "folder"};
+    other.noAtime = true;
+    EXPECT_EQ(folderHogsStatus(12, {kept}), "Folders : 12");
+    EXPECT_EQ(folderHogsStatus(1, {kept, fast, other}),
+              "Folders : 1    (Latest File Access is not kept up to date on /data, "
+              "/srv/caf\uFFFD: mounted noatime)");
+}
+
+// A bind mount of a folder of the same file system is walked (once) and
+// gets a row; deleting that row is refused as deleting a root.
+TEST(FolderSurvey, ABindMountRowIsRefusedAsARoot) {
+    test::TempTree tree;
+    tree.file("shown/a.bin", 10);
+    tree.mkdir("b/mnt");
+    const int result = test::inMountNamespace("row refused", [&]() -> QByteArray {
+        if (::mount(tree.path("shown").constData(), tree.path("b/mnt").constData(), nullptr,
+                    MS_BIND, nullptr) != 0)
+            return "SKIP";
+        Survey s(SurveyMode::AllFolders);
+        s.run(tree.root());
+        if (!s.rows(tree.root()).contains("b/mnt"))
+            return "no row";
+        const auto refusal =
+            folderProtectionMessage(tree.path("b/mnt"), FolderDeleteCaller::FolderHogs);
+        return refusal == rootFolderMessage(FolderDeleteCaller::FolderHogs) ? "row refused"
+                                                                            : "not refused";
+    });
+    if (result == 2)
+        GTEST_SKIP() << "no private mount namespace or bind mounts here (needs root)";
+    EXPECT_EQ(result, 0);
 }
 
 TEST(FolderSurvey, SeveralDrivesKeepTheirRowsApart) {

@@ -187,6 +187,25 @@ private Q_SLOTS:
         QCOMPARE(m.cellText(c, 4), QString());  // no file: no access date
     }
 
+    // A folder the user may not read: the survey goes on, says once which
+    // folders it could not read, and still lists the rest.
+    void anUnreadableFolderIsToldAndTheRestListed() {
+        m_files->file("open/a.bin", 10);
+        m_files->file("closed/inner/b.bin", 20);
+        m_files->chmod("closed/inner", 0);
+        test::PermissionChecks checks;
+        if (!checks.enforced())
+            QSKIP("permission checks cannot be enforced");
+        auto w = openWindow();
+        QVERIFY(survey(*w, SurveyMode::AllFolders));
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages[0].kind, BoxKind::Warning);
+        QVERIFY(m_dialogs->messages[0].details.contains(
+            QFile::decodeName(m_files->path("closed/inner"))));
+        QCOMPARE(w->pnlScan->text(), u"Folders : 3"_s);
+        QVERIFY(rowPaths(*w).contains(m_files->path("closed")));
+    }
+
     // Sizes and the drive's capacity are 64-bit: a 5 GiB file counts whole.
     void sizesAndPercentagesAre64Bit() {
         const QByteArray big = m_files->file("images/disk.img", 0);

@@ -199,12 +199,13 @@ void TfrmDirHog::scan(SurveyMode mode) {
             // reach the grid in batches, largest first, so that the window
             // keeps painting while a long list fills it.
             const std::vector<qsizetype> order = survey->bySizeDescending();
+            FolderHogRows rows(*survey);
             for (std::size_t first = 0; first < order.size(); first += batchSize) {
                 auto batch = std::make_shared<QList<GridRow>>();
                 const std::size_t end = std::min(order.size(), first + batchSize);
                 batch->reserve(qsizetype(end - first));
                 for (std::size_t i = first; i < end; ++i)
-                    batch->append(folderHogRow(*survey, order[i]));
+                    batch->append(rows.row(order[i]));
                 job.post([this, batch] {
                     ResultGridModel* model = grid->gridModel();
                     model->beginBatch();
@@ -232,22 +233,9 @@ int TfrmDirHog::fillGrid(const ScanOutcome& outcome) {
         model->sortDirections().set(0, true);
         grid->Sortbysize1Click(0);
     }
-    pnlScan->setText(statusText(rows));
+    pnlScan->setText(folderHogsStatus(rows, m_roots));
     grid->setCurrentGridRow(1);
     return rows;
-}
-
-QString TfrmDirHog::statusText(int rows) const {
-    QString text = QStringLiteral("Folders : ") + QString::number(rows);
-    QStringList noAtime;
-    for (const SurveyedRoot& root : m_roots) {
-        if (root.noAtime)
-            noAtime.append(displayText(root.drive.root));
-    }
-    if (!noAtime.isEmpty())
-        text += QStringLiteral("    (Latest File Access is not kept up to date on ") +
-                noAtime.join(QStringLiteral(", ")) + QStringLiteral(": mounted noatime)");
-    return text;
 }
 
 void TfrmDirHog::scanEnded(int rows) {

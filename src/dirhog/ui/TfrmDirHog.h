@@ -111,7 +111,6 @@ private:
     void wireControls();
     int fillGrid(const ScanOutcome& outcome);
     void scanEnded(int rows);
-    [[nodiscard]] QString statusText(int rows) const;
     // Marks the rows of `folder` and of the folders inside it that are gone.
     void markGone(const QByteArray& folder, const QString& text);
     void setHintsShown(bool shown);
