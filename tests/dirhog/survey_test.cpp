@@ -107,22 +107,14 @@ TEST(FolderSurvey, AllFoldersMeasureTheirOwnEntries) {
     makeExample(tree);
     Survey s(SurveyMode::AllFolders);
     s.run(tree.root());
-    const auto rows = s.rows(tree.root());
-    ASSERT_EQ(rows.keys(), (QByteArrayList{".", "a", "a/b", "c"}));
-    // Walk order: a folder before its sub-folders.
-    EXPECT_EQ(rows["."], 0);
-    EXPECT_EQ(rows["a"], 1);
-    EXPECT_EQ(rows["a/b"], 2);
-    const auto figures = [&](const char* p) { return s.survey->figures(rows[p]); };
-    EXPECT_EQ(figures(".").bytes, 7 + ownSize(tree.root()));
-    EXPECT_EQ(figures(".").files, 1);
-    EXPECT_EQ(figures(".").subFolders, 2);
-    EXPECT_EQ(figures("a").bytes, 1000 + ownSize(tree.path("a")));
-    EXPECT_EQ(figures("a").subFolders, 1);
-    EXPECT_EQ(figures("a/b").bytes, 3000 + ownSize(tree.path("a/b")));
-    EXPECT_EQ(figures("a/b").files, 1);
-    EXPECT_EQ(figures("c").files, 0);
-    EXPECT_EQ(s.survey->path(rows["."]), tree.root());
+    // Walk order: a folder before its sub-folders; the root is a row.
+    EXPECT_EQ(s.rows(tree.root()),
+              (QMap<QByteArray, qsizetype>{{".", 0}, {"a", 1}, {"a/b", 2}, {"c", 3}}));
+    EXPECT_EQ(s.survey->figures(0),
+              (FolderFigures{7 + ownSize(tree.root()), 1, 2, s.survey->figures(0).latestAccess}));
+    EXPECT_EQ(s.survey->figures(1).bytes, 1000 + ownSize(tree.path("a")));
+    EXPECT_EQ(s.survey->figures(1).subFolders, 1);
+    EXPECT_EQ(s.survey->path(0), tree.root());
 }
 
 TEST(FolderSurvey, AnEmptyRootHasNoRowButAFolderDoes) {

@@ -40,8 +40,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qint64 kGiB = qint64(1) << 30;
-
 bool exists(const QByteArray& path) {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0;
@@ -164,29 +162,6 @@ private Q_SLOTS:
         QCOMPARE(w->btClip->isVisible(), !noFiles);
     }
 
-    void allFoldersListEveryFolderWithItsOwnFiles() {
-        m_files->file("a/one.bin", 1000);
-        m_files->file("a/.git/objects/pack.bin", 30000);  // hidden folders are measured
-        m_files->file("a/b/three.bin", 3000);
-        m_files->mkdir("c");
-        auto w = openWindow();
-        QVERIFY(survey(*w, SurveyMode::AllFolders));
-        QCOMPARE(w->pnlScan->text(), u"Folders : 6"_s);
-        const QList<QByteArray> rows = rowPaths(*w);
-        QCOMPARE(rows.first(), m_files->path("a/.git/objects"));
-        QCOMPARE(QSet<QByteArray>(rows.cbegin(), rows.cend()),
-                 QSet<QByteArray>({m_files->root(), m_files->path("a"), m_files->path("a/.git"),
-                                   m_files->path("a/.git/objects"), m_files->path("a/b"),
-                                   m_files->path("c")}));
-        const ResultGridModel& m = *w->grid->gridModel();
-        const int a = rows.indexOf(m_files->path("a")) + 1;
-        QCOMPARE(m.cellText(a, 0), numberText(1000 + ownSize(m_files->path("a"))));
-        QCOMPARE(m.cellText(a, 2), u"1"_s);
-        QCOMPARE(m.cellText(a, 3), u"2"_s);
-        const int c = rows.indexOf(m_files->path("c")) + 1;
-        QCOMPARE(m.cellText(c, 4), QString());  // no file: no access date
-    }
-
     // A folder the user may not read: the survey goes on, says once which
     // folders it could not read, and still lists the rest.
     void anUnreadableFolderIsToldAndTheRestListed() {
@@ -204,23 +179,6 @@ private Q_SLOTS:
             QFile::decodeName(m_files->path("closed/inner"))));
         QCOMPARE(w->pnlScan->text(), u"Folders : 3"_s);
         QVERIFY(rowPaths(*w).contains(m_files->path("closed")));
-    }
-
-    // Sizes and the drive's capacity are 64-bit: a 5 GiB file counts whole.
-    void sizesAndPercentagesAre64Bit() {
-        const QByteArray big = m_files->file("images/disk.img", 0);
-        QCOMPARE(::truncate(big.constData(), 5 * kGiB), 0);
-        m_files->file("docs/a.txt", 100);
-        auto w = openWindow();
-        w->setCapacityQuery([](const QByteArray&) { return std::optional<qint64>(8 * kGiB); });
-        QVERIFY(survey(*w, SurveyMode::MainFolders));
-        const ResultGridModel& m = *w->grid->gridModel();
-        QCOMPARE(m.pathAt(1), m_files->path("images"));
-        const qint64 bytes = 5 * kGiB + ownSize(m_files->path("images"));
-        QCOMPARE(m.cellText(1, 0), numberText(bytes));
-        QCOMPARE(m.cellText(1, 1), percentText(double(bytes), double(8 * kGiB)));
-        QCOMPARE(m.cellText(1, 1), u"62.50"_s);
-        QCOMPARE(m.cellText(2, 1), u"0.00"_s);
     }
 
     void sortsByTheMenuAndByTitleClicks() {

@@ -113,6 +113,13 @@ TfrmDelDirectory::~TfrmDelDirectory() {
         m_counter.join();
 }
 
+void TfrmDelDirectory::done(int result) {
+    // The answer is in: a count still running is of no use any more (and
+    // would walk the tree while it is being deleted).
+    m_stopCounting.store(true, std::memory_order_relaxed);
+    QDialog::done(result);
+}
+
 void TfrmDelDirectory::contentsCountedAs(const FolderTreeContents& contents) {
     m_contents = contents;
     m_counted = true;

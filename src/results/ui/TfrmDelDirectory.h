@@ -24,7 +24,7 @@ namespace vantrel {
 // of the few files a list showed for the folder itself. The count runs on a
 // thread of its own from the moment the window is made ("Counting what it
 // holds ..." meanwhile); the window answers at once whatever the count is
-// doing, and a window closed first stops it.
+// doing, and closing it (with any answer) stops the count.
 class TfrmDelDirectory : public QDialog {
     Q_OBJECT
 public:
@@ -49,6 +49,8 @@ public:
     QPushButton* btDelete = nullptr;
     QPushButton* btRecycle = nullptr;
     QPushButton* btCancel = nullptr;
+
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
