@@ -66,7 +66,7 @@ private:
     FolderTreeContents m_contents;
     bool m_counted = false;
     std::atomic<bool> m_stopCounting{false};
-    std::thread m_counter;  // declared last: joined before the members it uses go
+    std::thread m_counter;  // the count; stopped and joined by the destructor
 };
 
 }  // namespace vantrel
