@@ -27,8 +27,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats clean)
-TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench clean_bench)
+ALL_BENCHES=(walk dup stats dirhog clean)
+TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -112,6 +112,24 @@ bench_stats() {
   PEER=("$build/bench/walk/bare_walk" "$tree")
   figure stats bare-loop
   echo "# $("$build/bench/stats/stats_types_bench" 100000 2>/dev/null)"
+}
+
+bench_dirhog() {
+  # Folder hogs, headless: "&Main folders" (one total per folder under the
+  # root) against du -sx, which walks the same entries for one total;
+  # "&All Folders" (a row for every folder) against du -x, which prints a
+  # line for every folder. Both count hidden folders and each hard-linked
+  # file once. The figure lines time whole processes; the comment lines
+  # give the survey's own time, its peak memory and the bytes it holds a
+  # folder.
+  OURS=("$build/bench/dirhog/dirhog_bench" "$tree")
+  echo "# $("${OURS[@]}" --runs 3)"
+  PEER=(du -sx "$tree")
+  figure "folders main" "du -sx"
+  OURS=("$build/bench/dirhog/dirhog_bench" --all "$tree")
+  echo "# $("${OURS[@]}" --runs 3)"
+  PEER=(du -x "$tree")
+  figure "folders all" "du -x"
 }
 
 bench_clean() {

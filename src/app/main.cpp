@@ -7,6 +7,7 @@
 #include "app/ui/TfrmMain.h"
 #include "browse/ui/TFindDlg.h"
 #include "clean/ui/TfrmClean.h"
+#include "dirhog/ui/TfrmDirHog.h"
 #include "dup/ui/TfrmDup.h"
 #include "dup/ui/TfrmDupCompare.h"
 #include "stats/ui/TfrmStatistics.h"
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     });
     windows.setToolFactory(vantrel::ToolWindow::QuickClean, [](const vantrel::ToolRequest& r) {
         return std::make_unique<vantrel::TfrmClean>(r);
+    });
+    windows.setToolFactory(vantrel::ToolWindow::FolderHogs, [](const vantrel::ToolRequest& r) {
+        return std::make_unique<vantrel::TfrmDirHog>(r);
     });
     // The statistics window keeps its figures from run to run.
     windows.setLongLivedFactory(

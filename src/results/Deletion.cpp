@@ -421,6 +421,86 @@ FolderDeletionResult deleteFolderTree(const QByteArray& folder, bool recycle,
     return result;
 }
 
+namespace {
+
+// Counts the tree of the folder open at `fd` (on `device`) into `c`.
+void countTree(int fd, dev_t device, FolderTreeContents& c, const std::atomic<bool>* cancel) {
+    QList<QByteArray> names;
+    int err = 0;
+    if (!readNames(fd, &names, &err))
+        ++c.unreadable;
+    for (const QByteArray& name : std::as_const(names)) {
+        if (cancel && cancel->load(std::memory_order_relaxed)) {
+            c.cancelled = true;
+            return;
+        }
+        struct stat st;
+        if (::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;  // gone since it was listed
+        if (!S_ISDIR(st.st_mode)) {
+            ++c.files;
+            c.bytes += countedBytes(st);
+            continue;
+        }
+        if (st.st_dev != device || isMountRoot(fd, name))
+            continue;  // the deletion leaves another file system alone
+        ++c.folders;
+        const int sub =
+            ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub < 0) {
+            ++c.unreadable;
+            continue;
+        }
+        countTree(sub, device, c, cancel);
+        ::close(sub);
+        if (c.cancelled)
+            return;
+    }
+}
+
+}  // namespace
+
+FolderTreeContents measureFolderTree(const QByteArray& rawFolder, const std::atomic<bool>* cancel) {
+    FolderTreeContents c;
+    const QByteArray folder = withoutTrailingSlashes(rawFolder);
+    struct stat st;
+    if (::lstat(folder.constData(), &st) != 0) {
+        c.error = errno;
+        return c;
+    }
+    if (S_ISLNK(st.st_mode) || !S_ISDIR(st.st_mode)) {
+        c.error = S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR;
+        return c;
+    }
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        c.error = errno;
+        return c;
+    }
+    c.opened = true;
+    countTree(fd, st.st_dev, c, cancel);
+    ::close(fd);
+    return c;
+}
+
+QString folderContentsText(const FolderTreeContents& c) {
+    if (!c.opened) {
+        if (c.error == ELOOP)
+            return QStringLiteral("It is a symbolic link, not a folder.");
+        return QStringLiteral("What it holds cannot be read: ") + errnoText(c.error);
+    }
+    const bool partial = c.unreadable > 0 || c.cancelled;
+    QString text =
+        QStringLiteral("It holds ") + (partial ? QStringLiteral("at least ") : QString()) +
+        numberText(c.files) + QStringLiteral(" files and ") + numberText(c.folders) +
+        QStringLiteral(" sub-folders, ") + numberText(c.bytes) + QStringLiteral(" bytes in all.");
+    if (c.unreadable > 0)
+        text += QLatin1Char(' ') + numberText(c.unreadable) +
+                (c.unreadable == 1 ? QStringLiteral(" folder in it cannot be read.")
+                                   : QStringLiteral(" folders in it cannot be read."));
+    return text;
+}
+
 bool removeEmptyFolder(const QByteArray& folder) {
     // rmdir never follows a final link: a link to a folder is refused.
     return ::rmdir(withoutTrailingSlashes(folder).constData()) == 0;

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 namespace vantrel {
@@ -119,5 +120,32 @@ FolderDeletionResult deleteFolderTree(const QByteArray& folder, bool recycle,
 
 // Removes `folder` when it is an empty folder (not a link). True when it went.
 bool removeEmptyFolder(const QByteArray& folder);
+
+// What a folder tree holds, counted the way deleteFolderTree goes through
+// it, so that a confirmation can say what would go: the entries that are
+// not folders (files, links, fifos, ...) with the bytes of the regular files
+// among them (every name of a hard-linked file counts), and the folders
+// below it. Never follows a symbolic link; a sub-folder of another file
+// system or a mount is neither entered nor counted.
+struct FolderTreeContents {
+    qint64 files = 0;
+    qint64 bytes = 0;
+    qint64 folders = 0;     // sub-folders at any depth
+    qint64 unreadable = 0;  // sub-folders whose listing could not be read (not counted inside)
+    bool opened = false;    // the folder itself could be opened as a folder
+    int error = 0;          // why not (an errno value; ELOOP for a symbolic link)
+    bool cancelled = false;
+};
+
+// Counts `folder`'s tree. `cancel`, when given, is tested before every
+// entry; a cancelled count returns what it had counted.
+FolderTreeContents measureFolderTree(const QByteArray& folder,
+                                     const std::atomic<bool>* cancel = nullptr);
+
+// The sentence a confirmation shows about the contents: "It holds 12 files
+// and 3 sub-folders, 1,234,567 bytes in all." ("at least" and how many
+// sub-folders could not be read when some could not; why when the folder
+// itself cannot be read).
+QString folderContentsText(const FolderTreeContents& contents);
 
 }  // namespace vantrel

@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <optional>
 #include <utility>
@@ -388,6 +389,83 @@ TEST_F(DeletionTest, WhatTheSystemProtectsIsReadFromIt) {
         if (::mount("vantrel-test", tree.path("m/point").constData(), "tmpfs", 0, "size=1m") != 0)
             return "SKIP";
         return message(tree.path("m")) == root ? "root" : message(tree.path("m")).toUtf8();
+    });
+    if (result == 2)
+        GTEST_SKIP() << "no private mount namespace or tmpfs here";
+    EXPECT_EQ(result, 0);
+}
+
+// ---- What a tree holds ----------------------------------------------------
+
+// The count a confirmation shows is what the deletion would go through: the
+// entries that are not folders (a link as itself, its target untouched and
+// uncounted), the bytes of regular files, and every folder below.
+TEST_F(DeletionTest, TreeContentsAreCountedAsTheDeletionGoes) {
+    tree.file("victim/a.bin", 1000);
+    tree.file("victim/.hidden/b.bin", 2000);
+    tree.file("victim/deep/er/c.bin", 30);
+    tree.fifo("victim/deep/pipe");
+    tree.file("outside/big.bin", 99999);
+    tree.symlink("victim/to-outside", tree.path("outside"));
+    ASSERT_EQ(::link(tree.path("victim/a.bin").constData(),
+                     tree.path("victim/deep/a-again.bin").constData()),
+              0);
+    const FolderTreeContents c = measureFolderTree(tree.path("victim") + "/");
+    EXPECT_TRUE(c.opened);
+    EXPECT_EQ(c.files, 6);
+    EXPECT_EQ(c.bytes, 4030);  // each name of the hard-linked file, as the deletion counts
+    EXPECT_EQ(c.folders, 3);
+    EXPECT_EQ(c.unreadable, 0);
+    EXPECT_EQ(folderContentsText(c), "It holds 6 files and 3 sub-folders, 4,030 bytes in all.");
+
+    QuestionScript yes{QList<bool>(8, true), {}};
+    const FolderDeletionResult gone = deleteFolderTree(tree.path("victim"), false, yes.callbacks());
+    EXPECT_TRUE(gone.folderRemoved);
+    EXPECT_EQ(gone.files, c.files);
+    EXPECT_EQ(gone.bytes, c.bytes);
+}
+
+TEST_F(DeletionTest, TreeContentsOfWhatCannotBeCounted) {
+    tree.file("victim/a.bin", 10);
+    tree.file("victim/locked/b.bin", 20);
+    tree.symlink("link", tree.path("victim"));
+
+    const FolderTreeContents link = measureFolderTree(tree.path("link"));
+    EXPECT_FALSE(link.opened);
+    EXPECT_EQ(folderContentsText(link), "It is a symbolic link, not a folder.");
+    const FolderTreeContents none = measureFolderTree(tree.path("nothing"));
+    EXPECT_EQ(folderContentsText(none), "What it holds cannot be read: No such file or directory");
+
+    std::atomic<bool> cancel{true};
+    const FolderTreeContents stopped = measureFolderTree(tree.path("victim"), &cancel);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(stopped.files, 0);
+
+    tree.chmod("victim/locked", 0);
+    test::PermissionChecks checks;
+    if (!checks.enforced())
+        GTEST_SKIP() << "permission checks cannot be enforced";
+    const FolderTreeContents partly = measureFolderTree(tree.path("victim"));
+    EXPECT_EQ(partly.unreadable, 1);
+    EXPECT_EQ(folderContentsText(partly),
+              "It holds at least 1 files and 1 sub-folders, 10 bytes in all. 1 folder in it "
+              "cannot be read.");
+}
+
+TEST_F(DeletionTest, TreeContentsLeaveAMountAlone) {
+    tree.file("victim/a.bin", 10);
+    tree.mkdir("victim/mnt");
+    const int result = test::inMountNamespace("1 10 1", [&]() -> QByteArray {
+        if (::mount("vantrel-test", tree.path("victim/mnt").constData(), "tmpfs", 0, "size=1m") !=
+            0)
+            return "SKIP";
+        QFile inside(QFile::decodeName(tree.path("victim/mnt/inside.bin")));
+        if (!inside.open(QIODevice::WriteOnly) || inside.write("xyz") != 3)
+            return "no file on the mount";
+        inside.close();
+        const FolderTreeContents c = measureFolderTree(tree.path("victim"));
+        return QByteArray::number(c.files) + " " + QByteArray::number(c.bytes) + " " +
+               QByteArray::number(c.folders + 1);
     });
     if (result == 2)
         GTEST_SKIP() << "no private mount namespace or tmpfs here";

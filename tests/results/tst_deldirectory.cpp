@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QtTest/QtTest>
 
@@ -63,6 +64,20 @@ private Q_SLOTS:
         QTest::keyClick(&w, Qt::Key_Escape);
         QCOMPARE(w.result(), int(QDialog::Rejected));
         QVERIFY(exists(folder));  // the window deletes nothing itself
+    }
+
+    // Under the folder's name the window says what the whole tree holds,
+    // counted while it is open.
+    void windowTellsWhatTheTreeHolds() {
+        m_tree->file("victim/a.bin", 1000);
+        m_tree->file("victim/sub/b.bin", 24);
+        TfrmDelDirectory w(m_tree->path("victim"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(w.contentsCounted());
+        QCOMPARE(w.lblContents->text(),
+                 QStringLiteral("It holds 2 files and 1 sub-folders, 1,024 bytes in all."));
+        QCOMPARE(w.contents().files, 2);
     }
 
     void protectedFolderIsRefusedBeforeAsking() {

@@ -44,6 +44,11 @@ TfrmDelDirectory::TfrmDelDirectory(const QByteArray& folder, QWidget* parent)
     QFont bold = lblDirectory->font();
     bold.setBold(true);
     lblDirectory->setFont(bold);
+    lblContents = new QLabel(QStringLiteral("Counting what it holds ..."), this);
+    lblContents->setObjectName(QStringLiteral("lblContents"));
+    lblContents->setAlignment(Qt::AlignCenter);
+    lblContents->setTextFormat(Qt::PlainText);
+    lblContents->setWordWrap(true);
 
     btDelete =
         pushButton(QStringLiteral("&Delete folder"), "btDelete",
@@ -82,6 +87,7 @@ TfrmDelDirectory::TfrmDelDirectory(const QByteArray& folder, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(caption);
     layout->addWidget(lblDirectory);
+    layout->addWidget(lblContents);
     layout->addSpacing(em);
     layout->addLayout(choices);
 
@@ -93,6 +99,31 @@ TfrmDelDirectory::TfrmDelDirectory(const QByteArray& folder, QWidget* parent)
     connect(btCancel, &QPushButton::clicked, this, &TfrmDelDirectory::reject);
 
     FormShow();
+
+    m_counter = std::thread([this] {
+        const FolderTreeContents contents = measureFolderTree(m_folder, &m_stopCounting);
+        QMetaObject::invokeMethod(
+            this, [this, contents] { contentsCountedAs(contents); }, Qt::QueuedConnection);
+    });
+}
+
+TfrmDelDirectory::~TfrmDelDirectory() {
+    m_stopCounting.store(true, std::memory_order_relaxed);
+    if (m_counter.joinable())
+        m_counter.join();
+}
+
+void TfrmDelDirectory::done(int result) {
+    // The answer is in: a count still running is of no use any more (and
+    // would walk the tree while it is being deleted).
+    m_stopCounting.store(true, std::memory_order_relaxed);
+    QDialog::done(result);
+}
+
+void TfrmDelDirectory::contentsCountedAs(const FolderTreeContents& contents) {
+    m_contents = contents;
+    m_counted = true;
+    lblContents->setText(folderContentsText(contents));
 }
 
 void TfrmDelDirectory::FormShow() {
