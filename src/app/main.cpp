@@ -6,6 +6,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/TfrmMain.h"
 #include "browse/ui/TFindDlg.h"
+#include "browse/ui/TfrmBrowse.h"
 #include "dup/ui/TfrmDup.h"
 #include "dup/ui/TfrmDupCompare.h"
 #include "stats/ui/TfrmStatistics.h"
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
     vantrel::AppWindows windows;
     windows.setToolFactory(vantrel::ToolWindow::Duplicates, [](const vantrel::ToolRequest& r) {
         return std::make_unique<vantrel::TfrmDup>(r);
+    });
+    windows.setToolFactory(vantrel::ToolWindow::Browse, [](const vantrel::ToolRequest& r) {
+        return std::make_unique<vantrel::TfrmBrowse>(r);
     });
     // The statistics window keeps its figures from run to run.
     windows.setLongLivedFactory(
