@@ -40,15 +40,48 @@ GridLayout browseGridLayout() {
     return g;
 }
 
+namespace {
+
+// dateSortValue of a packed date without making a date-time of it (which
+// asks the time zone each time): a decodable date is its day number.
+double packedDateValue(quint32 packed) {
+    QDate date;
+    if (packed != 0 && decodeFileDate(packed, &date, nullptr))
+        return dateSortValue(date);
+    return dateSortValue(packed);
+}
+
+}  // namespace
+
 FolderFileReader::FolderFileReader(FolderListingRequest request) : m_request(std::move(request)) {}
 
 FolderFileReader::~FolderFileReader() = default;
+
+namespace {
+
+// True when the name is printable ASCII: its display text is its bytes.
+bool isPlainAscii(const char* name, qsizetype length) {
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c >= 0x7F)
+            return false;
+    }
+    return true;
+}
+
+QString displayName(const char* name, qsizetype length) {
+    if (isPlainAscii(name, length))
+        return QString::fromLatin1(name, length);
+    return nameText(QByteArray(name, length));
+}
+
+}  // namespace
 
 bool FolderFileReader::readNames(const std::atomic<bool>* cancel) {
     m_stream = FolderStream::open(m_request.folder, m_request.followLink, &m_error);
     if (!m_stream)
         return false;
-    std::vector<QByteArray> names;
+    std::vector<quint32> starts;
     FolderStream::Entry entry;
     const bool everything = m_request.mask.matchesEverything();
     for (qsizetype seen = 0;; ++seen) {
@@ -64,7 +97,9 @@ bool FolderFileReader::readNames(const std::atomic<bool>* cancel) {
             continue;
         if (!everything && !m_request.mask.matches(entry.name))
             continue;
-        names.push_back(entry.name.toByteArray());
+        starts.push_back(quint32(m_nameBytes.size()));
+        m_nameBytes.append(entry.name.data(), entry.name.size());
+        m_nameBytes.append('\0');
     }
     if (m_stream->error() != 0) {
         m_error = m_stream->error();
@@ -73,23 +108,22 @@ bool FolderFileReader::readNames(const std::atomic<bool>* cancel) {
     }
 
     // In the order of the grid's Name sort: by the upper-cased display text.
-    std::vector<QString> texts;
-    texts.reserve(names.size());
     TextSortKeys keys;
-    keys.reserve(qsizetype(names.size()), qsizetype(names.size()) * 16);
-    for (const QByteArray& name : names) {
-        texts.push_back(nameText(name));
-        keys.append(texts.back());
+    keys.reserve(qsizetype(starts.size()), m_nameBytes.size());
+    for (quint32 start : starts) {
+        const char* name = m_nameBytes.constData() + start;
+        const qsizetype length = qsizetype(qstrlen(name));
+        if (isPlainAscii(name, length))
+            keys.appendUtf8(name, length);
+        else
+            keys.append(nameText(QByteArray(name, length)));
     }
-    std::vector<std::uint32_t> perm(names.size());
+    std::vector<std::uint32_t> perm(starts.size());
     std::iota(perm.begin(), perm.end(), 0u);
     sortPermutationByText(perm, keys, m_request.namesDescending);
-    m_names.reserve(names.size());
-    m_texts.reserve(names.size());
-    for (std::uint32_t i : perm) {
-        m_names.push_back(std::move(names[i]));
-        m_texts.push_back(std::move(texts[i]));
-    }
+    m_order.reserve(perm.size());
+    for (std::uint32_t i : perm)
+        m_order.push_back(starts[i]);
     return true;
 }
 
@@ -97,20 +131,20 @@ void FolderFileReader::nextRows(qsizetype count, std::vector<GridRow>& rows) {
     if (!m_stream)
         return;
     FileRecord record;
-    for (; count > 0 && m_next < m_names.size(); --count, ++m_next) {
-        const QByteArray& name = m_names[m_next];
-        if (!statEntry(m_stream->fd(), name.constData(), record) || !record.isRegular())
+    for (; count > 0 && m_next < m_order.size(); --count, ++m_next) {
+        const char* name = m_nameBytes.constData() + m_order[m_next];
+        if (!statEntry(m_stream->fd(), name, record) || !record.isRegular())
             continue;
         const quint32 written = record.packedWriteTime();
         const quint32 accessed = record.packedAccessTime();
-        const QString& text = m_texts[m_next];
+        const QString text = displayName(name, record.name.size());
         GridRow row;
         row.cells = {
             dateText(written), timeText(written), dateText(accessed), numberText(record.size), text,
             typeText(text)};
-        row.path = joinPath(m_request.folder, name);
-        row.values = {SortValue{kColModified, dateSortValue(written)},
-                      SortValue{kColAccess, dateSortValue(accessed)},
+        row.path = joinPath(m_request.folder, record.name);
+        row.values = {SortValue{kColModified, packedDateValue(written)},
+                      SortValue{kColAccess, packedDateValue(accessed)},
                       SortValue{kColSize, double(record.size)}};
         rows.push_back(std::move(row));
         ++m_files;

@@ -63,8 +63,8 @@ public:
     // False when the folder cannot be opened or read (error() is the errno)
     // or `cancel` was set.
     bool readNames(const std::atomic<bool>* cancel = nullptr);
-    [[nodiscard]] qsizetype nameCount() const { return qsizetype(m_names.size()); }
-    [[nodiscard]] bool atEnd() const { return m_next >= m_names.size(); }
+    [[nodiscard]] qsizetype nameCount() const { return qsizetype(m_order.size()); }
+    [[nodiscard]] bool atEnd() const { return m_next >= m_order.size(); }
     // Rows for the next `count` names, appended to `rows`.
     void nextRows(qsizetype count, std::vector<GridRow>& rows);
 
@@ -79,8 +79,10 @@ private:
 
     FolderListingRequest m_request;
     std::unique_ptr<FolderStream> m_stream;
-    std::vector<QByteArray> m_names;  // in row order
-    std::vector<QString> m_texts;     // their display texts
+    // The names back to back, each ended by a zero byte, and where each one
+    // starts, in row order: one allocation for a folder of any size.
+    QByteArray m_nameBytes;
+    std::vector<quint32> m_order;
     size_t m_next = 0;
     int m_error = 0;
     qint64 m_files = 0;

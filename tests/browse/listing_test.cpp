@@ -111,6 +111,28 @@ TEST(BrowseListing, SizesAre64Bit) {
     EXPECT_EQ(files.rows[0].values.last().value, double(qint64(5) << 30));
 }
 
+// Paths are never cut: a folder path far beyond 255 bytes and a name of
+// 255 bytes keep every byte, and marking the row finds the file.
+TEST(BrowseListing, LongPathsKeepEveryByte) {
+    test::TempTree tree;
+    QByteArray deep;
+    for (int i = 0; i < 4; ++i)
+        deep += (i ? "/" : "") + QByteArray(200, char('a' + i));
+    tree.mkdir(deep);
+    const QByteArray name = QByteArray(251, 'n') + ".txt";
+    const QByteArray file = tree.file(deep + '/' + name, 42);
+    ASSERT_GT(file.size(), 800);
+    const FolderFiles files = readFolderFiles(request(tree.path(deep)));
+    ASSERT_EQ(files.rows.size(), 1u);
+    EXPECT_EQ(files.rows[0].path, file);
+    ResultGridModel model(browseGridLayout());
+    model.addToGrid(files.rows[0]);
+    model.deleteOneFile(1);
+    EXPECT_EQ(model.markedCount(), 1);
+    EXPECT_EQ(model.markedBytes(), 42);
+    EXPECT_EQ(model.markedPaths(), QList<QByteArray>{file});
+}
+
 // A folder that cannot be read gives its reason and no rows.
 TEST(BrowseListing, UnreadableOrMissingFolderGivesTheReason) {
     test::TempTree tree;

@@ -263,17 +263,40 @@ void TfrmBrowse::treeRevealed(const QModelIndex& index) {
     else
         DirectoryListBox1->setCurrentIndex(index);
     m_revealing = false;
-    DirectoryListBox1->scrollTo(index);
-    DirectoryListBox1->expand(index);
+    DirectoryListBox1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_treeLater = index;
+    m_expandLater = true;
+    if (!m_lister.isRunning())
+        readTreeLater();
+}
+
+void TfrmBrowse::readTreeLater() {
+    // The folder's files come first: its sub-folders are read (and shown)
+    // once its first rows are in, so that a big folder is not read twice at
+    // the same time.
+    const QModelIndex index = m_treeLater;
+    const bool expand = m_expandLater;
+    const bool refresh = m_refreshLater;
+    m_treeLater = QPersistentModelIndex();
+    m_expandLater = m_refreshLater = false;
+    if (!index.isValid())
+        return;
+    if (refresh)
+        m_tree.refresh(index);
+    if (expand)
+        DirectoryListBox1->expand(index);
 }
 
 void TfrmBrowse::treeCurrentChanged(const QModelIndex& current) {
     if (!current.isValid())
         return;
     const QByteArray path = m_tree.pathOf(current);
+    m_treeLater = current;
+    m_expandLater = false;
+    m_refreshLater = false;
     if (!m_revealing) {
         // A folder chosen by the user shows its sub-folders as they are now.
-        m_tree.refresh(current);
+        m_refreshLater = true;
         m_selectFile.clear();
     }
     if (m_tree.isLink(current)) {
@@ -284,6 +307,7 @@ void TfrmBrowse::treeCurrentChanged(const QModelIndex& current) {
         pnlScan->setText(QStringLiteral("Symbolic link to a folder: not followed"));
         pnlSize->setText(QStringLiteral("Total size : 0"));
         btDeleteDirectory->setEnabled(false);
+        m_treeLater = QPersistentModelIndex();
         Q_EMIT listed();
         return;
     }
@@ -339,10 +363,12 @@ void TfrmBrowse::rowsArrived(quint64 id, const std::vector<GridRow>& rows) {
     model->endBatch();
     if (model->markedPathCount() == 0)
         pnlScan->setText(QStringLiteral("Number of files : ") + numberText(model->rowCounter()));
+    readTreeLater();
 }
 
 void TfrmBrowse::listingFinished(const ListingSummary& summary) {
     grid->viewport()->unsetCursor();
+    readTreeLater();
     ResultGridModel* model = grid->gridModel();
     if (summary.error != 0) {
         // Nothing of another folder may stay: no row, no mark.

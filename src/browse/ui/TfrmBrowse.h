@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QPersistentModelIndex>
 #include <QString>
 
 class QCheckBox;
@@ -120,6 +121,7 @@ private:
     void fillDriveBox();
     void treeRevealed(const QModelIndex& index);
     void treeCurrentChanged(const QModelIndex& current);
+    void readTreeLater();
     void listFolder(const QByteArray& folder, bool followLink);
     void rowsArrived(quint64 id, const std::vector<GridRow>& rows);
     void listingFinished(const ListingSummary& summary);
@@ -141,6 +143,10 @@ private:
     bool m_waitingForTree = false;
     bool m_revealing = false;  // a selection made by reveal: the folder was just read
     bool m_sortedWhileListing = false;
+    // The listed folder's sub-folders, read once its first rows are in.
+    QPersistentModelIndex m_treeLater;
+    bool m_expandLater = false;
+    bool m_refreshLater = false;
     bool m_shown = false;
 };
 

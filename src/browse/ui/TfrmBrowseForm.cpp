@@ -9,7 +9,6 @@
 #include "text/ui/Controls.h"
 #include "text/ui/ElidedLabel.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -31,21 +30,28 @@ namespace {
 constexpr int kButtonGap = 5;
 
 // Draws each folder of the tree with a folder icon; a symbolic link with the
-// link icon and in italics, since it is never entered.
+// link icon and in italics, since it is never entered. The icons are made
+// once (a style makes each anew from its image files).
 class FolderTreeDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit FolderTreeDelegate(QWidget* view)
+        : QStyledItemDelegate(view),
+          m_folder(view->style()->standardIcon(QStyle::SP_DirIcon)),
+          m_link(view->style()->standardIcon(QStyle::SP_DirLinkIcon)) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         const bool link = index.data(FolderTreeModel::LinkRole).toBool();
-        const QStyle* style = option->widget ? option->widget->style() : QApplication::style();
-        option->icon = style->standardIcon(link ? QStyle::SP_DirLinkIcon : QStyle::SP_DirIcon);
+        option->icon = link ? m_link : m_folder;
         option->features |= QStyleOptionViewItem::HasDecoration;
         if (link)
             option->font.setItalic(true);
     }
+
+private:
+    QIcon m_folder;
+    QIcon m_link;
 };
 
 QLabel* statusPanel(const char* name, QWidget* parent) {
@@ -78,9 +84,12 @@ void TfrmBrowse::buildForm() {
     DirectoryListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DirectoryListBox1->setItemDelegate(new FolderTreeDelegate(DirectoryListBox1));
     DirectoryListBox1->setModel(&m_tree);
-    // Long names scroll sideways instead of being cut.
-    DirectoryListBox1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    DirectoryListBox1->header()->setStretchLastSection(false);
+    // Names longer than the tree is wide are shortened in the middle (the
+    // tool tip has the whole path): measuring every row of a folder with
+    // thousands of sub-folders for a sideways scroll bar would cost each
+    // change of the tree.
+    DirectoryListBox1->header()->setStretchLastSection(true);
+    DirectoryListBox1->setTextElideMode(Qt::ElideMiddle);
     cbHidden = new QCheckBox(QStringLiteral("Show &hidden"), left);
     cbHidden->setObjectName(QStringLiteral("cbHidden"));
     cbHidden->setToolTip(
