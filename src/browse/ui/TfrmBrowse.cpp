@@ -168,6 +168,11 @@ void TfrmBrowse::FormDestroy() {
     m_lister.cancel();
     if (m_shown && m_winPlace)
         m_winPlace->SavePlacement();
+    // The tree view lets go of the model while both are whole: the model is
+    // a member and goes before the view, and nothing may reach this window
+    // from the view on the way out.
+    disconnect(DirectoryListBox1->selectionModel(), nullptr, this, nullptr);
+    DirectoryListBox1->setModel(nullptr);
 }
 
 bool TfrmBrowse::FormCloseQuery() {
@@ -368,7 +373,6 @@ void TfrmBrowse::rowsArrived(quint64 id, const std::vector<GridRow>& rows) {
 
 void TfrmBrowse::listingFinished(const ListingSummary& summary) {
     grid->viewport()->unsetCursor();
-    readTreeLater();
     ResultGridModel* model = grid->gridModel();
     if (summary.error != 0) {
         // Nothing of another folder may stay: no row, no mark.
@@ -392,6 +396,7 @@ void TfrmBrowse::listingFinished(const ListingSummary& summary) {
         grid->setCurrentGridRow(1);
     m_selectFile.clear();
     Q_EMIT listed();
+    readTreeLater();
 }
 
 void TfrmBrowse::selectFile(const QByteArray& name) {
