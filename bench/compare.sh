@@ -12,6 +12,8 @@
 #                        configured and the benchmark targets built as needed)
 #   RUNS                 runs per program; the best time counts (default 5)
 #   BENCHES              the benchmarks to run, blank-separated (default: all)
+#   BROWSE_FOLDER        one folder of 200,000 files for the browser, made when
+#                        missing (default: ${TMPDIR:-/tmp}/vantrel-bench-folder-200k)
 #
 # Every program is timed as a whole process (start-up included), and ours and
 # each peer take turns, so that a change of load on the machine hits both.
@@ -27,8 +29,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats dirhog clean)
-TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench)
+ALL_BENCHES=(walk dup stats dirhog clean browse)
+TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench browse_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -142,6 +144,22 @@ bench_clean() {
   PEER=(find "$tree" -xdev -not -path '*/.*/*' -type f \( -iname '*.tmp' -o -iname '*.temp' \
     -o -iname '*.fts' -o -iname '*.bak' -o -iname '*.old' -o -iname '*.$$$' \))
   figure clean find
+}
+
+bench_browse() {
+  # The folder browser opened at one folder of 200,000 files, until the whole
+  # list is in, sorted and painted (the first screen comes much earlier: see
+  # the "#" line), against ls listing the same folder: names only (ls -f),
+  # and with every file looked at, sorted and formatted (ls -l).
+  local folder=${BROWSE_FOLDER:-${TMPDIR:-/tmp}/vantrel-bench-folder-200k}
+  "$build/bench/browse/browse_bench" --make --first-screen "$folder" >/dev/null 2>&1
+  ls -l "$folder" >/dev/null 2>&1 || true
+  echo "# $("$build/bench/browse/browse_bench" --runs 3 "$folder" 2>/dev/null)"
+  OURS=("$build/bench/browse/browse_bench" "$folder")
+  PEER=(ls -f "$folder")
+  figure browse "ls -f"
+  PEER=(ls -l "$folder")
+  figure browse "ls -l"
 }
 
 # --- main ------------------------------------------------------------------------

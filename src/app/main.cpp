@@ -6,6 +6,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/TfrmMain.h"
 #include "browse/ui/TFindDlg.h"
+#include "browse/ui/TfrmBrowse.h"
 #include "clean/ui/TfrmClean.h"
 #include "dirhog/ui/TfrmDirHog.h"
 #include "dup/ui/TfrmDup.h"
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
     });
     windows.setToolFactory(vantrel::ToolWindow::FolderHogs, [](const vantrel::ToolRequest& r) {
         return std::make_unique<vantrel::TfrmDirHog>(r);
+    });
+    windows.setToolFactory(vantrel::ToolWindow::Browse, [](const vantrel::ToolRequest& r) {
+        return std::make_unique<vantrel::TfrmBrowse>(r);
     });
     // The statistics window keeps its figures from run to run.
     windows.setLongLivedFactory(

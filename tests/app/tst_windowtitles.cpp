@@ -12,6 +12,7 @@
 #include "app/ui/HelpWindow.h"
 #include "app/ui/TfrmAbout.h"
 #include "app/ui/TfrmMain.h"
+#include "browse/ui/TfrmBrowse.h"
 #include "browse/ui/TfrmDetails.h"
 #include "browse/ui/TfrmView.h"
 #include "dup/ui/TfrmDup.h"
@@ -142,6 +143,8 @@ private Q_SLOTS:
             {[] { return std::make_unique<TfrmDupCompare>(); }, u"Compare file pairs"_s},
             {[] { return std::make_unique<TfrmDetails>(); }, u"File Details"_s},
             {[] { return std::make_unique<TfrmView>(); }, u"View File : "_s},
+            {[] { return std::make_unique<TfrmBrowse>(ToolRequest{}); },
+             u"Browse through folders"_s},
             {[] { return std::make_unique<TfrmReallyDelete>(QList<QByteArray>{}, 0); },
              u"Delete/rename the following files:"_s},
             {[] { return std::make_unique<TfrmDelDirectory>("/tmp/x"); },

@@ -4,8 +4,10 @@
 
 #include "app/ui/AppWindows.h"
 #include "app/ui/TfrmMain.h"
+#include "browse/ui/TfrmBrowse.h"
 #include "dup/ui/TfrmDup.h"
 #include "platform/Drives.h"
+#include "results/ui/ResultGrid.h"
 #include "scan/ui/DriveCheckList.h"
 #include "support/TestSupport.h"
 #include "text/ui/Dialogs.h"
@@ -120,6 +122,57 @@ private Q_SLOTS:
         button(frmMain, "btDuplicate")->click();
         QCOMPARE(compare->shownFor, QList<QWidget*>{source});
         QCOMPARE(compare->closing, 1);
+    }
+
+    // "&Browse" opens the program's browser over the duplicates window, at
+    // the current row's folder with its file selected.
+    void browseOpensTheProgramsBrowser() {
+        m_files->file("x/pair.txt", 10);
+        m_files->file("y/pair.txt", 10);
+        m_files->file("y/other.txt", 10);
+        AppWindows windows;
+        registerTool(windows);
+        windows.setToolFactory(ToolWindow::Browse, [](const ToolRequest& r) {
+            return std::make_unique<TfrmBrowse>(r);
+        });
+        TfrmMain frmMain(windows);
+        frmMain.show();
+
+        ScriptedDialogs script;
+        QWidget* dupWindow = nullptr;
+        QWidget* browserOwner = nullptr;
+        QByteArray folder, current;
+        script.dialogHandlers.push_back([&](QDialog& d) {
+            auto& w = dynamic_cast<TfrmDup&>(d);
+            dupWindow = &w;
+            w.pckDrive->setTickedRoots({m_files->root()});
+            w.num1->setValue(0);
+            if (!scanAndWait(w) || !w.btBrowse->isVisible())
+                return int(QDialog::Rejected);
+            for (int row = 1; row <= w.grid->rowCounter(); ++row) {
+                if (w.grid->gridModel()->pathAt(row) == m_files->path("y/pair.txt"))
+                    w.grid->setCurrentGridRow(row);
+            }
+            w.btBrowse->click();
+            w.btClose->click();
+            return w.result();
+        });
+        script.dialogHandlers.push_back([&](QDialog& d) {
+            auto& browser = dynamic_cast<TfrmBrowse&>(d);
+            browserOwner = browser.parentWidget();
+            if (!QTest::qWaitFor([&browser] { return !browser.isListing(); }, 20000))
+                return int(QDialog::Rejected);
+            folder = browser.currentFolder();
+            current = browser.grid->currentPath();
+            browser.btClose->click();
+            return browser.result();
+        });
+        button(frmMain, "btDuplicate")->click();
+        QCOMPARE(script.dialogTitles,
+                 (QStringList{u"Find and delete duplicate files"_s, u"Browse through folders"_s}));
+        QCOMPARE(browserOwner, dupWindow);
+        QCOMPARE(folder, m_files->path("y"));
+        QCOMPARE(current, m_files->path("y/pair.txt"));
     }
 
 private:

@@ -93,6 +93,7 @@ void TfrmDup::wireControls() {
     connect(btClip, &QPushButton::clicked, this, &TfrmDup::btClipClick);
     connect(btDetails, &QPushButton::clicked, this, &TfrmDup::btDetailsClick);
     connect(btCompare, &QPushButton::clicked, this, &TfrmDup::btCompareClick);
+    connect(btBrowse, &QPushButton::clicked, this, &TfrmDup::BrowseDirectory1Click);
 
     grid->setStatusLabel(pnlSel);
     grid->setTopPanel(Panel1);
@@ -100,6 +101,7 @@ void TfrmDup::wireControls() {
     connect(grid, &ResultGrid::deleteEnabledChanged, btDelete, &QPushButton::setEnabled);
     connect(grid, &ResultGrid::viewRequested, this, &TfrmDup::showFile);
     connect(grid, &ResultGrid::detailsRequested, this, &TfrmDup::showDetails);
+    connect(grid, &ResultGrid::browseRequested, this, &TfrmDup::browseFile);
     btDelete->setEnabled(grid->deleteEnabled());
 
     m_scan.setAbortButton(btAbort);
@@ -147,7 +149,6 @@ void TfrmDup::FormShow() {
     grid->ClearGrid();
     num1->setValue(250);
     num2->setValue(250);
-    // Browse stays hidden for good: there is no folder browser to open yet.
     for (QPushButton* b :
          {btPrint, btClip, btBrowse, btDetails, btCompare, btAbort, btMark, btDelete})
         b->hide();
@@ -313,6 +314,7 @@ void TfrmDup::scan() {
     m_printTitle = printTitle();
     pnlSel->clear();
     btCompare->hide();
+    btBrowse->hide();
 
     const QList<DriveEntry> drives = pckDrive->tickedDrives();
     WalkOptions walk;
@@ -370,6 +372,7 @@ int TfrmDup::fillGrid(const ScanOutcome&) {
 void TfrmDup::scanEnded(int rows) {
     setHintsShown(true);
     btCompare->setVisible(m_duplicateMode && m_compareView && rows > 0);
+    btBrowse->setVisible(canBrowse() && rows > 0);
 }
 
 // ---- Buttons ------------------------------------------------------------------
@@ -404,6 +407,23 @@ void TfrmDup::btDetailsClick() {
 void TfrmDup::btCompareClick() {
     if (m_compareView)
         m_compareView->showFor(*this);
+}
+
+void TfrmDup::BrowseDirectory1Click() {
+    grid->BrowseDirectory1Click();
+}
+
+void TfrmDup::browseFile(const QByteArray& path) {
+    if (!canBrowse())
+        return;
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return;
+    BrowseRequest request;
+    request.folder = slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+    request.file = path.mid(slash + 1);
+    request.mask = cbWildCard->wildcard();
+    m_services->browse(this, request);
 }
 
 void TfrmDup::showFile(const QByteArray& path) {

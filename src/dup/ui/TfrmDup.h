@@ -51,11 +51,13 @@ public:
     // `compareView`: the pair-comparison window, or null (then "P&airs" is
     // never offered). Not owned; it outlives this window.
     TfrmDup(bool duplicateMode, DupCompareView* compareView, QWidget* parent = nullptr);
-    // As the launcher makes it: the mode, its owner and the long-lived
-    // pair-comparison window from the request. Defined here so that this
-    // window's library needs nothing of the launcher's but its header.
+    // As the launcher makes it: the mode, its owner, the long-lived
+    // pair-comparison window and the program's services (the browser) from
+    // the request.
     explicit TfrmDup(const ToolRequest& request)
-        : TfrmDup(request.duplicateMode, compareViewOf(request), request.owner) {}
+        : TfrmDup(request.duplicateMode, compareViewOf(request), request.owner) {
+        m_services = request.services;
+    }
     ~TfrmDup() override;
 
     static DupCompareView* compareViewOf(const ToolRequest& request) {
@@ -68,6 +70,10 @@ public:
     [[nodiscard]] bool duplicateMode() const { return m_duplicateMode; }
     // The criterion of the last scan (the one the grid shows).
     [[nodiscard]] DupCriterion criterion() const { return m_criterion; }
+
+    // What "&Browse" asks for the folder browser; null (the default of the
+    // first constructor): "&Browse" is never offered. Not owned.
+    void setServices(const ToolServices* services) { m_services = services; }
 
     // How many candidates a scan keeps before it stops with the resource
     // message (DupSearchOptions::capacity unless set).
@@ -107,6 +113,9 @@ public:
     void btClipClick();
     void btDetailsClick();
     void btCompareClick();
+    // "&Browse": the browser at the current row's folder, with its file
+    // selected and this window's wildcard.
+    void BrowseDirectory1Click();
     // Starts the scan with the inputs as they are (btScanClick checks them
     // first). Returns at once; the scan frame's finished() tells the end.
     void scan();
@@ -152,10 +161,13 @@ private:
     void scanEnded(int rows);
     void showFile(const QByteArray& path);
     void showDetails(const QByteArray& path);
+    void browseFile(const QByteArray& path);
+    [[nodiscard]] bool canBrowse() const { return m_services && m_services->canBrowse(); }
     void setHintsShown(bool shown);
 
     const bool m_duplicateMode;
     DupCompareView* m_compareView = nullptr;
+    const ToolServices* m_services = nullptr;
     TWinPlace* m_winPlace = nullptr;
     DupCriterion m_criterion = DupCriterion::FilenameOnly;
     qsizetype m_capacity = DupSearchOptions{}.capacity;
