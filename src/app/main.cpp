@@ -8,6 +8,7 @@
 #include "browse/ui/TFindDlg.h"
 #include "dup/ui/TfrmDup.h"
 #include "dup/ui/TfrmDupCompare.h"
+#include "mods/ui/TfrmMods.h"
 #include "stats/ui/TfrmStatistics.h"
 #include "text/Formats.h"
 
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
     vantrel::AppWindows windows;
     windows.setToolFactory(vantrel::ToolWindow::Duplicates, [](const vantrel::ToolRequest& r) {
         return std::make_unique<vantrel::TfrmDup>(r);
+    });
+    windows.setToolFactory(vantrel::ToolWindow::FilesByDate, [](const vantrel::ToolRequest& r) {
+        return std::make_unique<vantrel::TfrmMods>(r);
     });
     // The statistics window keeps its figures from run to run.
     windows.setLongLivedFactory(
