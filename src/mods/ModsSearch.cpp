@@ -38,7 +38,7 @@ ModsSearch::ModsSearch(const ModsSearchOptions& options)
     m_noDay.sortValue = kNoDateSortValue;
 }
 
-const ModsSearch::Day& ModsSearch::dayOf(const FileTime& time) {
+ModsSearch::Day ModsSearch::dayOf(const FileTime& time) {
     if (!time.recorded)
         return m_noDay;
     // Packing is cached per quarter hour (FileRecord), so the date bits of
@@ -90,9 +90,10 @@ ModsSearch::Added ModsSearch::addFile(const FileRecord& record, const QByteArray
     if (m_found >= m_options.capacity || m_bytes >= m_options.memoryCapacity)
         return Added::Full;
 
-    const Day& accessed = dayOf(record.accessTime);
-    const Day& created = dayOf(record.creationTime);
-    const Day& modified = dayOf(record.writeTime);
+    // By value: a later insertion into the cache may move the days cached.
+    const Day accessed = dayOf(record.accessTime);
+    const Day created = dayOf(record.creationTime);
+    const Day modified = dayOf(record.writeTime);
     GridRow row;
     const QString name = gridText(record.name);
     row.cells = {name,          accessed.text,           created.text,

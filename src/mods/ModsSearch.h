@@ -70,7 +70,7 @@ private:
         QString text;
         double sortValue = 0.0;
     };
-    const Day& dayOf(const FileTime& time);
+    Day dayOf(const FileTime& time);
     QString folderText(const QByteArray& folder);
     QString typeText(const QString& name);
 

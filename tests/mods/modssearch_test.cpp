@@ -3,6 +3,7 @@
 // a root's file system.
 
 #include "mods/ModsSearch.h"
+#include "mods/FieldDate.h"
 #include "mods/RootTimes.h"
 #include "results/GridSort.h"
 #include "results/ResultGridModel.h"
@@ -129,6 +130,29 @@ TEST(ModsSearch, KeepsExactPathsOfNamesThatAreNotText) {
     EXPECT_EQ(rows[1].path, QByteArray("/two\nlines\t.txt"));
     EXPECT_EQ(rows[1].cells[0], QStringLiteral("two\uFFFDlines\uFFFD.txt"));
     EXPECT_EQ(rows[1].cells[5], "/");
+}
+
+// Each row takes three days from a cache that grows as new days come; the
+// days taken first must survive the later insertions.
+TEST(ModsSearch, RowsKeepTheirDaysWhileTheCacheGrows) {
+    ModsSearch search(
+        options(DateField::LastModified, DateRangeMode::OnOrBefore, QDate(9999, 1, 1)));
+    const QDate first(1970, 1, 1);
+    for (int i = 0; i < 3000; ++i) {
+        const QDate a = first.addDays(3 * i), c = a.addDays(1), m = a.addDays(2);
+        search.addFile(file("f", 1, utc(a.year(), a.month(), a.day()),
+                            utc(c.year(), c.month(), c.day()), utc(m.year(), m.month(), m.day())),
+                       "/x");
+    }
+    const std::vector<GridRow> rows = search.takeRows();
+    ASSERT_EQ(rows.size(), 3000u);
+    for (int i = 0; i < 3000; ++i) {
+        const QDate a = first.addDays(3 * i);
+        ASSERT_EQ(rows[size_t(i)].cells[1], fieldDateText(a)) << i;
+        ASSERT_EQ(rows[size_t(i)].cells[2], fieldDateText(a.addDays(1))) << i;
+        ASSERT_EQ(rows[size_t(i)].cells[3], fieldDateText(a.addDays(2))) << i;
+        ASSERT_EQ(rows[size_t(i)].values[2].value, dateSortValue(a.addDays(2))) << i;
+    }
 }
 
 TEST(ModsSearch, StopsAtItsCapacity) {
