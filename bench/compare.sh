@@ -27,8 +27,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats)
-TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench)
+ALL_BENCHES=(walk dup stats dates)
+TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench mods_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -112,6 +112,18 @@ bench_stats() {
   PEER=("$build/bench/walk/bare_walk" "$tree")
   figure stats bare-loop
   echo "# $("$build/bench/stats/stats_types_bench" 100000 2>/dev/null)"
+}
+
+bench_dates() {
+  # Files by date: "Last modified", "In between" 1 January and 31 December
+  # 2020, every file, rows into the grid's model. The peer lists the same
+  # files: regular, not hidden, outside hidden folders, modified within the
+  # year in local time (the tree's times are whole seconds).
+  OURS=("$build/bench/mods/mods_bench" --year 2020 "$tree")
+  echo "# $("${OURS[@]}" --runs 3)"
+  PEER=(find "$tree" -xdev -name '.*' -prune -o -type f
+        -newermt '2019-12-31 23:59:59' ! -newermt '2020-12-31 23:59:59' -print)
+  figure dates find
 }
 
 # --- main ------------------------------------------------------------------------
