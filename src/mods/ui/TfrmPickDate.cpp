@@ -58,6 +58,9 @@ PickCalendar::PickCalendar(QWidget* parent) : QCalendarWidget(parent) {
     setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     setGridVisible(false);
     setDateRange(firstDay(), lastDay());
+    // Day buttons large enough to hit: seven of about 40 by 26 pixels.
+    const QFontMetrics fm = fontMetrics();
+    setMinimumSize(fm.horizontalAdvance(QStringLiteral("0000")) * 7 + 16, fm.height() * 12);
 }
 
 void PickCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date) const {
@@ -79,6 +82,10 @@ void PickCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date) c
                      (selected ? QStyle::State_Sunken | QStyle::State_On : QStyle::State_Raised);
         style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &face, painter, this);
         if (selected) {
+            // Pressed, and tinted so that it stands out among the faces.
+            QColor tint = pal.color(QPalette::Highlight);
+            tint.setAlpha(80);
+            painter->fillRect(cell.adjusted(2, 2, -2, -2), tint);
             QStyleOptionFocusRect focus;
             focus.initFrom(this);
             focus.rect = cell.adjusted(3, 3, -3, -3);
