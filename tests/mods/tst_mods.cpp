@@ -3,6 +3,8 @@
 // a field, roots that keep no birth times or no access times, the cap on
 // rows, and rows deleted, browsed and copied by their exact byte paths.
 
+#include "browse/ui/TfrmDetails.h"
+#include "browse/ui/TfrmView.h"
 #include "mods/FieldDate.h"
 #include "mods/ModsSearch.h"
 #include "mods/RootTimes.h"
@@ -474,6 +476,38 @@ private Q_SLOTS:
         QCOMPARE(readSavings(), (recycle ? SavingsTotals{0, 0, 3, 3000, today}
                                          : SavingsTotals{3, 3000, 0, 0, today}));
         QVERIFY(!recycle || exists(homeTrashFolder() + "/files/trail.txt "));
+    }
+
+    // View, Details and Run reach the row's file by its exact path, blanks
+    // and bytes that are not UTF-8 included.
+    void rowsAreOpenedByTheirExactPaths() {
+        const QByteArray name = " r\xe9sum\xe9.txt ";
+        m_files->file("cv/" + name, 10);
+        m_files->setTimes("cv/" + name, utc(2025, 5, 10));
+        auto w = openWindow();
+        w->rbModified->click();
+        w->dtStart->setText(u"5/10/2025"_s);
+        w->dtEnd->setText(u"5/10/2025"_s);
+        QVERIFY(runScan(*w));
+        QCOMPARE(rowPaths(*w), paths({"cv/" + name}));
+
+        QList<QByteArray> opened;
+        m_dialogs->dialogHandlers = {[&](QDialog& d) {
+                                         opened.append(dynamic_cast<TfrmView&>(d).fileName());
+                                         return int(QDialog::Rejected);
+                                     },
+                                     [&](QDialog& d) {
+                                         opened.append(dynamic_cast<TfrmDetails&>(d).fileName());
+                                         return int(QDialog::Rejected);
+                                     }};
+        w->grid->viewAction()->trigger();
+        w->btDetails->click();
+        w->grid->setOpener([&](const QByteArray& path) {
+            opened.append(path);
+            return true;
+        });
+        w->grid->runAction()->trigger();
+        QCOMPARE(opened, QList<QByteArray>(3, m_files->path("cv/" + name)));
     }
 
     // A file whose times and size change between the scan and Delete is
