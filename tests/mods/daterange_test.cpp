@@ -244,15 +244,5 @@ TEST(DateRange, ADayWithoutMidnightStartsWithItsFirstLocalTime) {
     EXPECT_FALSE(day.contains(utc(2018, 11, 4, 2, 59, 59)));
 }
 
-TEST(DateRange, TestsTheChosenTime) {
-    FileRecord r;
-    r.accessTime = utc(2025, 5, 1);
-    r.creationTime = utc(2025, 5, 2);
-    r.writeTime = utc(2025, 5, 3);
-    EXPECT_EQ(timeOf(r, DateField::LastAccessed).sec, r.accessTime.sec);
-    EXPECT_EQ(timeOf(r, DateField::Created).sec, r.creationTime.sec);
-    EXPECT_EQ(timeOf(r, DateField::LastModified).sec, r.writeTime.sec);
-}
-
 }  // namespace
 }  // namespace vantrel
