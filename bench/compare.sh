@@ -29,8 +29,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats dirhog clean browse)
-TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench browse_bench)
+ALL_BENCHES=(walk dup stats dirhog clean dates browse)
+TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench mods_bench browse_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -160,6 +160,18 @@ bench_browse() {
   figure browse "ls -f"
   PEER=(ls -l "$folder")
   figure browse "ls -l"
+}
+
+bench_dates() {
+  # Files by date: "Last modified", "In between" 1 January and 31 December
+  # 2020, every file, rows into the grid's model. The peer lists the same
+  # files: regular, not hidden, outside hidden folders, modified within the
+  # year in local time (the tree's times are whole seconds).
+  OURS=("$build/bench/mods/mods_bench" --year 2020 "$tree")
+  echo "# $("${OURS[@]}" --runs 3)"
+  PEER=(find "$tree" -xdev -name '.*' -prune -o -type f
+        -newermt '2019-12-31 23:59:59' ! -newermt '2020-12-31 23:59:59' -print)
+  figure dates find
 }
 
 # --- main ------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "dirhog/ui/TfrmDirHog.h"
 #include "dup/ui/TfrmDup.h"
 #include "dup/ui/TfrmDupCompare.h"
+#include "mods/ui/TfrmMods.h"
 #include "stats/ui/TfrmStatistics.h"
 #include "text/Formats.h"
 
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
     });
     windows.setToolFactory(vantrel::ToolWindow::Browse, [](const vantrel::ToolRequest& r) {
         return std::make_unique<vantrel::TfrmBrowse>(r);
+    });
+    windows.setToolFactory(vantrel::ToolWindow::FilesByDate, [](const vantrel::ToolRequest& r) {
+        return std::make_unique<vantrel::TfrmMods>(r);
     });
     // The statistics window keeps its figures from run to run.
     windows.setLongLivedFactory(

@@ -1,6 +1,7 @@
 #include "dup/DupSearch.h"
 
 #include "results/GridSort.h"
+#include "results/ListCapacity.h"
 #include "results/ResultGridModel.h"
 #include "text/Formats.h"
 
@@ -266,9 +267,7 @@ QString exactNameText(const QByteArray& name) {
 }
 
 QString candidateListFullMessage() {
-    return QStringLiteral(
-        "Due to Windows resource limitations ... cannot process any more files.\n\n"
-        "Try increasing the file size limits or file match and re-scan.");
+    return resultListFullMessage();
 }
 
 QStringList dupLineFields(const QString& name, const QString& size, const QString& date,
