@@ -42,17 +42,6 @@ QList<DriveEntry> folderDrives(const QList<QByteArray>& roots) {
     return drives;
 }
 
-// The modification and access times of a listed file, looked up again for
-// the few rows a duplicates or file-hogs search keeps.
-FileRecord recordOf(const QByteArray& path) {
-    FileRecord r;
-    if (!statPath(path, r)) {
-        r.writeTime.recorded = false;
-        r.accessTime.recorded = false;
-    }
-    return r;
-}
-
 // Hands every entry to a callback; stops the walk once the callback says so.
 class EntryVisitor final : public WalkVisitor {
 public:
@@ -177,11 +166,12 @@ private:
                                       QStringLiteral("path")})
                               : open({QStringLiteral("size"), QStringLiteral("modified"),
                                       QStringLiteral("accessed"), QStringLiteral("path")});
+        // The times the window shows: packed, to two seconds (a second look
+        // at every file would cost more than the search).
         for (const DupCandidate& c : rows) {
-            const FileRecord r = recordOf(c.path);
-            Row row{CliField::integer(c.size), CliField::time(r.writeTime)};
+            Row row{CliField::integer(c.size), CliField::packedTime(c.modified)};
             if (!dups)
-                row.append(CliField::time(r.accessTime));
+                row.append(CliField::packedTime(c.accessed));
             row.append(CliField::text(c.path));
             if (!out.write(row))
                 break;

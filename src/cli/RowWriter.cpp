@@ -1,6 +1,7 @@
 #include "cli/RowWriter.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <unistd.h>
 
@@ -29,6 +30,16 @@ CliField CliField::time(const FileTime& t) {
     char text[64];
     const size_t n = strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return CliField::text(QByteArray(text, qsizetype(n)));
+}
+
+CliField CliField::packedTime(quint32 p) {
+    if (p == 0)
+        return missing();
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u",
+                                (p >> 25) + 1980u, (p >> 21) & 0xFu, (p >> 16) & 0x1Fu,
+                                (p >> 11) & 0x1Fu, (p >> 5) & 0x3Fu, (p & 0x1Fu) * 2u);
+    return CliField::text(QByteArray(text, n));
 }
 
 int utf8SequenceLength(const unsigned char* d, qsizetype available) {

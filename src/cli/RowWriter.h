@@ -23,6 +23,8 @@ struct CliField {
     static CliField missing() { return {}; }
     // A file time as local "YYYY-MM-DD HH:MM:SS"; missing when not recorded.
     static CliField time(const FileTime& t);
+    // A packed local file date (seconds in steps of two); missing when 0.
+    static CliField packedTime(quint32 packed);
 };
 
 // Writes rows to a file descriptor in one of the three formats, buffered.
