@@ -1,5 +1,7 @@
 #include "cli/CliProgress.h"
 
+#include "cli/RowWriter.h"
+
 #include <cerrno>
 #include <chrono>
 #include <unistd.h>
@@ -10,10 +12,17 @@ namespace {
 
 // The terminal line keeps to 100 columns: the start of a long folder path
 // gives way.
+// Control characters in a name are escaped so that they cannot move the
+// cursor, and the cut never splits a UTF-8 sequence.
 QByteArray fitted(const QByteArray& folder, qsizetype room) {
-    if (folder.size() <= room)
-        return folder;
-    return "..." + folder.right(room - 3);
+    const QByteArray text = escapeLineCell(folder);
+    if (text.size() <= room)
+        return text;
+    QByteArray tail = text.right(room - 3);
+    qsizetype skip = 0;
+    while (skip < tail.size() && (uchar(tail[skip]) & 0xC0) == 0x80)
+        ++skip;
+    return "..." + tail.mid(skip);
 }
 
 }  // namespace
