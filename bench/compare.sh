@@ -29,8 +29,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats dirhog clean dates browse)
-TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench mods_bench browse_bench)
+ALL_BENCHES=(walk dup stats dirhog clean dates browse cli)
+TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench mods_bench browse_bench vantrel)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -172,6 +172,32 @@ bench_dates() {
   PEER=(find "$tree" -xdev -name '.*' -prune -o -type f
         -newermt '2019-12-31 23:59:59' ! -newermt '2020-12-31 23:59:59' -print)
   figure dates find
+}
+
+bench_cli() {
+  # The command line, each tool's search as a whole process writing its rows
+  # (to /dev/null), against the shell pipeline that lists the same files.
+  local v=$build/src/app/vantrel
+  OURS=("$v" dups --min-size 0 "$tree")
+  PEER=(bash -c 'find "$1" -xdev -name ".*" -prune -o -type f -printf "%f\t%s\t%p\n" | sort -f' _ "$tree")
+  figure cli-dups find+sort
+  OURS=("$v" hogs --min-size 0 "$tree")
+  PEER=(bash -c 'find "$1" -xdev -name ".*" -prune -o -type f -printf "%s\t%T@\t%A@\t%p\n" | sort -rn' _ "$tree")
+  figure cli-hogs find+sort
+  OURS=("$v" folders "$tree")
+  PEER=(du -x --max-depth=1 "$tree")
+  figure cli-folders "du -x --max-depth=1"
+  OURS=("$v" dates --modified --after 2020-01-01 --before 2020-12-31 "$tree")
+  PEER=(find "$tree" -xdev -name '.*' -prune -o -type f
+        -newermt '2019-12-31 23:59:59' ! -newermt '2020-12-31 23:59:59' -print)
+  figure cli-dates find
+  OURS=("$v" clean --patterns '*.tmp,*.temp,*.fts,*.bak,*.old,*.$$$' "$tree")
+  PEER=(find "$tree" -xdev -not -path '*/.*/*' -type f \( -iname '*.tmp' -o -iname '*.temp' \
+    -o -iname '*.fts' -o -iname '*.bak' -o -iname '*.old' -o -iname '*.$$$' \))
+  figure cli-clean find
+  OURS=("$v" stats "$tree")
+  PEER=(du -sx "$tree")
+  figure cli-stats "du -sx"
 }
 
 # --- main ------------------------------------------------------------------------

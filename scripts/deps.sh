@@ -23,6 +23,10 @@ packages=(
   # The tests also look at windows as the X server shows them (their
   # titles), under a virtual X server.
   xvfb xauth libxcb1-dev
+  # The install test validates the menu entry and the AppStream metadata and
+  # reads the manual page; cpack's .deb takes its dependencies from
+  # dpkg-shlibdeps (dpkg-dev), which needs file.
+  desktop-file-utils appstream man-db dpkg-dev file
 )
 
 # CMake package files the build loads, each with the Debian package that ships it.

@@ -1,4 +1,5 @@
-// Start-up: the application object, the locale for every text format, the
+// Start-up: a command runs without windows (see runCommandLine); otherwise
+// the application object, the locale for every text format, the
 // launcher (the main window), then the windows that live for the whole run,
 // and the event loop until the launcher closes.
 
@@ -6,6 +7,8 @@
 #include "app/ui/Application.h"
 #include "app/ui/TfrmMain.h"
 #include "browse/ui/TFindDlg.h"
+#include "cli/CliArguments.h"
+#include "cli/CliRunner.h"
 #include "browse/ui/TfrmBrowse.h"
 #include "clean/ui/TfrmClean.h"
 #include "dirhog/ui/TfrmDirHog.h"
@@ -16,6 +19,14 @@
 #include "text/Formats.h"
 
 int main(int argc, char** argv) {
+    // A command ("vantrel dups ~/Downloads") runs with Qt Core alone, so it
+    // is decided before anything of the windows exists.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    if (vantrel::isCliInvocation(arguments))
+        return vantrel::runCommandLine(argc, argv);
+
     vantrel::Application app(argc, argv);
     vantrel::TextLocale::initFromSystem();
 

@@ -160,7 +160,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::FormShow() {
     applyHintSettings();
-    m_windows.setHelpFile(helpFilePath(QCoreApplication::applicationDirPath()));
+    m_windows.setHelpFile(findHelpFile(QCoreApplication::applicationDirPath()));
     updateToolButtons();
     if (!m_shown) {
         m_shown = true;
@@ -229,7 +229,7 @@ void TfrmMain::btReachClick() {
 }
 
 void TfrmMain::btHelpClick() {
-    m_windows.setHelpFile(helpFilePath(QCoreApplication::applicationDirPath()));
+    m_windows.setHelpFile(findHelpFile(QCoreApplication::applicationDirPath()));
     m_windows.showHelp(1, this);
 }
 
