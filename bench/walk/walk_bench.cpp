@@ -4,7 +4,10 @@
 // polls the progress 30 times a second, as a tool window does. Prints the
 // wall time, files per second and the peak resident memory.
 //
-//   walk_bench [--runs N] TREE
+//   walk_bench [--runs N] [--threads N] TREE
+//
+// --threads sets the walk's reading threads (1: the walking thread alone);
+// without it the walk picks its default.
 //
 // With several runs the best time is printed.
 
@@ -51,19 +54,22 @@ long peakRssKiB() {
 
 int main(int argc, char** argv) {
     int runs = 1;
+    int threads = 0;
     QByteArray tree;
     bool usable = true;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--runs" && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--threads" && i + 1 < argc)
+            threads = std::max(1, std::atoi(argv[++i]));
         else if (tree.isEmpty() && !a.empty() && a[0] != '-')
             tree = QByteArray(argv[i]);
         else
             usable = false;
     }
     if (!usable || tree.isEmpty()) {
-        std::fprintf(stderr, "usage: walk_bench [--runs N] TREE\n");
+        std::fprintf(stderr, "usage: walk_bench [--runs N] [--threads N] TREE\n");
         return 2;
     }
     while (tree.size() > 1 && tree.endsWith('/'))
@@ -78,6 +84,7 @@ int main(int argc, char** argv) {
         vantrel::WalkOptions options;
         options.pattern = vantrel::Wildcard("*.*");
         options.includeMask = 0;
+        options.threads = threads;
         Collector collector;
         std::atomic<bool> done{false};
         const auto start = std::chrono::steady_clock::now();
@@ -105,10 +112,11 @@ int main(int argc, char** argv) {
                      static_cast<long long>(report.errors.size()),
                      qPrintable(report.errors.first().message()));
     std::printf(
-        "walk: %llu files (%llu bytes) in %lld folders, %.3f s (best of %d), %.0f files/s, "
-        "peak RSS %.1f MiB (%.1f MiB before the walk)\n",
+        "walk: %llu files (%llu bytes) in %lld folders, %d threads, %.3f s (best of %d), "
+        "%.0f files/s, peak RSS %.1f MiB (%.1f MiB before the walk)\n",
         static_cast<unsigned long long>(last.files), static_cast<unsigned long long>(last.bytes),
-        static_cast<long long>(report.folders), best, runs, double(last.files) / best,
+        static_cast<long long>(report.folders),
+        vantrel::walkThreadCount({.pattern = vantrel::Wildcard(), .threads = threads}), best, runs, double(last.files) / best,
         double(peakRssKiB()) / 1024.0, double(rssBefore) / 1024.0);
     return report.errors.isEmpty() ? 0 : 1;
 }

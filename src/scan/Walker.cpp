@@ -1,6 +1,8 @@
 #include "scan/Walker.h"
 
 #include "scan/FolderIdSet.h"
+#include "scan/WalkFolder.h"
+#include "scan/WalkPool.h"
 #include "text/Formats.h"
 
 #include <dirent.h>
@@ -11,67 +13,17 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace vantrel {
 
 namespace {
 
-// An entry of a folder listing: where its name lies in the level's name
-// buffer, and its kind as the listing reports it (DT_*).
-struct ListedEntry {
-    quint32 offset;
-    quint16 length;
-    quint8 type;
-};
-
-// The listing of one folder being walked. One per nesting level, reused
-// from folder to folder, so that the walk holds only as many listings as
-// the tree is deep and reaches a steady state without further allocations.
-struct Level {
-    std::vector<char> names;  // NUL-terminated names, back to back
-    std::vector<ListedEntry> entries;
-};
-
-// Marks an entry that turned out gone while its kind was being resolved.
-constexpr quint8 kGone = 0xFF;
-
 // What openRoot gives for a root that this walker has walked already.
 constexpr int kAlreadyWalked = -2;
-
-quint8 typeOfMode(quint32 mode) {
-    switch (mode & S_IFMT) {
-        case S_IFDIR:
-            return DT_DIR;
-        case S_IFREG:
-            return DT_REG;
-        case S_IFLNK:
-            return DT_LNK;
-        case S_IFIFO:
-            return DT_FIFO;
-        case S_IFSOCK:
-            return DT_SOCK;
-        case S_IFCHR:
-            return DT_CHR;
-        case S_IFBLK:
-            return DT_BLK;
-        default:
-            return DT_UNKNOWN;
-    }
-}
-
-// The mask-relevant attribute bits that the listing alone tells.
-quint32 listedAttributes(quint8 type, const char* name) {
-    quint32 attr = 0;
-    if (type == DT_DIR)
-        attr |= faDirectory;
-    else if (type != DT_REG)
-        attr |= faSysFile;
-    if (name[0] == '.')
-        attr |= faHidden;  // "." and ".." never reach here
-    return attr;
-}
 
 std::atomic<bool> g_listedKindsIgnored{false};
 
@@ -84,11 +36,33 @@ struct FolderId {
     quint64 inode;
 };
 
-quint64 deviceOf(const struct statx& sx) {
-    return (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
-}
+// A folder's descriptor, closed at the end of the scope when it is owned.
+struct OpenFolder {
+    OpenFolder(int d, bool o) : fd(d), owned(o) {}
+    ~OpenFolder() {
+        if (owned && fd >= 0)
+            ::close(fd);
+    }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    int fd;
+    bool owned;
+};
 
 }  // namespace
+
+int walkThreadCount(const WalkOptions& options) {
+    if (options.threads > 0)
+        return std::min(options.threads, kMaxWalkThreads);
+    if (const char* text = std::getenv("VANTREL_WALK_THREADS")) {
+        const int n = std::atoi(text);
+        if (n > 0)
+            return std::min(n, kMaxWalkThreads);
+    }
+    // Two a processor: a thread waiting for the disk (a cold cache, a network
+    // file system) leaves its processor to another.
+    return std::clamp(2 * int(std::thread::hardware_concurrency()), 2, 16);
+}
 
 QString WalkError::message() const {
     if (kind == Kind::DriveNotOpened)
@@ -117,14 +91,14 @@ struct Walker::State {
     ScanControl& control;
     WalkReport report;
 
-    QByteArray path;                // the folder being walked, exact bytes
-    std::vector<Level> levels;      // by depth
     std::vector<FolderId> parents;  // the folders on the current path, root first
     FolderIdSet walked;             // every folder walked so far, over all roots
-    std::vector<char> buffer;       // raw listing data, used while one folder is read
-    FileRecord record;              // reused for every entry handed on
     quint64 rootDevice = 0;
+    quint64 rootInode = 0;
     quint32 excluded = 0;  // mask bits that exclude an entry
+    WalkContext context;
+    WalkPool* pool = nullptr;  // of the root being walked
+    FileRecord own;            // an entry looked at by the walking thread itself
 
     bool aborted() {
         if (control.scanAborted.load(std::memory_order_relaxed)) {
@@ -145,204 +119,158 @@ struct Walker::State {
         visitor.error(e);
     }
 
-    QByteArray childPath(const char* name, qsizetype length) const {
+    static QByteArray childPath(const QByteArray& folder, const char* name, qsizetype length) {
         QByteArray p;
-        p.reserve(path.size() + 1 + length);
-        p.append(path);
+        p.reserve(folder.size() + 1 + length);
+        p.append(folder);
         if (!p.endsWith('/'))
             p.append('/');
         p.append(name, length);
         return p;
     }
 
-    // Reads the whole listing of `fd` into `level`, sorted by name. False when
-    // reading failed part way (what was read is kept).
-    bool readListing(int fd, Level& level);
-    // Walks the folder open at `fd` (path in `path`) at `depth`; closes nothing.
-    void walkFolder(int fd, int depth);
-    // Opens and walks the sub-folder `name` of the folder open at `parentFd`.
-    void enterSubFolder(int parentFd, const char* name, qsizetype length, int depth);
+    // A failed look at an entry: vanished when it is gone, else an error.
+    void lookFailed(WalkError::Kind kind, const QByteArray& folder, const char* name,
+                    qsizetype length, int error) {
+        if (gone(error))
+            ++report.vanished;
+        else
+            recordError(kind, childPath(folder, name, length), error);
+    }
+
+    // Hands on the read folder `f` and walks its sub-folders, in walk order.
+    void walkFolder(WalkFolder& f);
+    // Enters the sub-folder of entry `i` of `f`, when it is to be entered.
+    void enterSubFolder(WalkFolder& f, std::size_t i);
     // Opens a root and notes its device and identity; -1 (error recorded) when
     // it cannot be opened as a folder, -2 (counted) when it was walked already.
     int openRoot(const QByteArray& root, const QString& driveText);
-    // Walks the root open at `fd`, then closes it.
+    // Walks the root open at `fd`; the walk closes it.
     void walkRoot(int fd, const QByteArray& root);
 };
 
-bool Walker::State::readListing(int fd, Level& level) {
-    level.names.clear();
-    level.entries.clear();
-    if (buffer.empty())
-        buffer.resize(64 * 1024);
-    const bool kindsIgnored = g_listedKindsIgnored.load(std::memory_order_relaxed);
-    for (;;) {
-        const ssize_t n = ::getdents64(fd, buffer.data(), buffer.size());
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        for (ssize_t at = 0; at < n;) {
-            const auto* d = reinterpret_cast<const struct dirent64*>(buffer.data() + at);
-            at += d->d_reclen;
-            const char* name = d->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                continue;
-            const std::size_t length = std::strlen(name);
-            level.entries.push_back(
-                ListedEntry{quint32(level.names.size()), quint16(length),
-                            kindsIgnored ? quint8(DT_UNKNOWN) : quint8(d->d_type)});
-            level.names.insert(level.names.end(), name, name + length + 1);
-        }
-    }
-    const char* names = level.names.data();
-    std::sort(level.entries.begin(), level.entries.end(),
-              [names](const ListedEntry& a, const ListedEntry& b) {
-                  return std::strcmp(names + a.offset, names + b.offset) < 0;
-              });
-    return true;
-}
-
-void Walker::State::walkFolder(int fd, int depth) {
+void Walker::State::walkFolder(WalkFolder& f) {
     if (aborted())
         return;
+    if (!f.complete) {
+        // Reading stopped part way: only an abort stops it while the walk
+        // still wants the folder.
+        report.aborted = true;
+        return;
+    }
+    const QByteArray& path = f.path;
     control.progress.enterFolder(path);
-    if (levels.size() <= std::size_t(depth))
-        levels.resize(std::size_t(depth) + 1);
-    Level& level = levels[std::size_t(depth)];
-    if (!readListing(fd, level))
-        recordError(WalkError::Kind::FolderNotRead, path, errno);
+    if (f.readError != 0)
+        recordError(WalkError::Kind::FolderNotRead, path, f.readError);
     ++report.folders;
-    report.entries += qint64(level.entries.size());
-    visitor.folderEntered(path, depth);
+    report.entries += qint64(f.entries.size());
+    visitor.folderEntered(path, f.depth);
 
-    // Sub-folders first. `level` may move when deeper levels are added, so
-    // it is looked up again after each descent (its buffers stay put).
+    // Sub-folders first.
     bool descended = false;
-    if (options.maxDepth < 0 || depth < options.maxDepth) {
-        for (std::size_t i = 0; i < levels[std::size_t(depth)].entries.size(); ++i) {
+    const char* names = f.names.data();
+    if (pool->context().descendsFrom(f.depth)) {
+        for (std::size_t i = 0; i < f.entries.size(); ++i) {
             if (aborted())
                 return;
-            Level& here = levels[std::size_t(depth)];
-            ListedEntry& e = here.entries[i];
-            const char* name = here.names.data() + e.offset;
-            const bool hiddenName = name[0] == '.' && !options.enterHiddenFolders;
-            // The kind of a hidden name is not needed here: it is not
-            // entered whatever it is (and is looked at below if wanted).
-            if (e.type == DT_UNKNOWN && !hiddenName) {
-                // Some file systems do not tell the kind in the listing.
-                struct stat st;
-                if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0) {
-                    e.type = typeOfMode(st.st_mode);
-                } else {
-                    e.type = kGone;
-                    if (gone(errno))
-                        ++report.vanished;
-                    else
-                        recordError(WalkError::Kind::EntryNotRead, childPath(name, e.length),
-                                    errno);
-                }
-            }
-            if (e.type != DT_DIR || hiddenName)
+            const ListedEntry& e = f.entries[i];
+            const EntryLook& look = f.looks[i];
+            if (e.type == kGone) {
+                lookFailed(WalkError::Kind::EntryNotRead, path, names + e.offset, e.length,
+                           look.kindError);
                 continue;
-            const qsizetype length = e.length;
-            enterSubFolder(fd, name, length, depth + 1);
+            }
+            if (!look.folderLooked)
+                continue;
+            enterSubFolder(f, i);
             descended = true;
         }
     }
     if (descended)
         control.progress.showFolder(path);
 
-    // Then the folder's own entries.
-    Level& here = levels[std::size_t(depth)];
-    const char* names = here.names.data();
+    // Then the folder's own entries, looked at ahead or now. A folder that
+    // cannot be opened again to look at them has gone (or been replaced)
+    // meanwhile, and so have they.
+    const bool looked = f.entriesLooked;
+    OpenFolder at(looked ? -2 : f.fd >= 0 ? f.fd : f.open(),
+                  !looked && f.fd < 0);
     qint64 handedOn = 0;
-    for (const ListedEntry& e : here.entries) {
+    for (std::size_t i = 0; i < f.entries.size(); ++i) {
         if (aborted())
             return;
-        if (e.type == kGone)
-            continue;
+        const ListedEntry& e = f.entries[i];
         const char* name = names + e.offset;
-        // What the listing tells excludes the entry before any look at it;
-        // of an entry of unknown kind only the name tells (hidden).
-        const quint32 listed = e.type != DT_UNKNOWN ? listedAttributes(e.type, name)
-                                                    : (name[0] == '.' ? quint32(faHidden) : 0u);
-        if (listed & excluded)
+        if (!pool->context().wanted(name, e))
             continue;
-        if (!options.pattern.matches(name, e.length))
+        const FileRecord* record = &own;
+        if (looked) {
+            const EntryLook& look = f.looks[i];
+            if (look.record < 0) {
+                lookFailed(WalkError::Kind::EntryNotRead, path, name, e.length,
+                           look.recordError);
+                continue;
+            }
+            record = &f.records[std::size_t(look.record)];
+        } else if (at.fd < 0) {
+            ++report.vanished;
             continue;
-        if (options.nameTest && !options.nameTest(name, e.length))
-            continue;
-        if (!statEntry(fd, name, record)) {
-            if (gone(errno))
-                ++report.vanished;
-            else
-                recordError(WalkError::Kind::EntryNotRead, childPath(name, e.length), errno);
+        } else if (!statEntry(at.fd, name, own)) {
+            lookFailed(WalkError::Kind::EntryNotRead, path, name, e.length, errno);
             continue;
         }
         // The entry may have been replaced by another kind since it was listed.
-        if (record.attr & excluded)
+        if (record->attr & excluded)
             continue;
-        visitor.entry(path, record);
+        visitor.entry(path, *record);
         ++handedOn;
     }
     report.handedOn += handedOn;
-    control.progress.addCounts(qint64(here.entries.size()), handedOn);
-    visitor.folderDone(path, depth);
+    control.progress.addCounts(qint64(f.entries.size()), handedOn);
+    visitor.folderDone(path, f.depth);
 }
 
-void Walker::State::enterSubFolder(int parentFd, const char* name, qsizetype length, int depth) {
-    // Look before opening: a mount point is not opened (no automount is
+void Walker::State::enterSubFolder(WalkFolder& f, std::size_t i) {
+    // The look before opening: a mount point is not opened (no automount is
     // triggered), and a folder already on the current path is not entered.
-    struct statx sx;
-    if (::statx(parentFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO,
-                &sx) != 0) {
-        if (gone(errno))
-            ++report.vanished;
-        else
-            recordError(WalkError::Kind::FolderNotOpened, childPath(name, length), errno);
+    const ListedEntry& e = f.entries[i];
+    const EntryLook& look = f.looks[i];
+    const char* name = f.names.data() + e.offset;
+    if (look.folderError != 0) {
+        lookFailed(WalkError::Kind::FolderNotOpened, f.path, name, e.length, look.folderError);
         return;
     }
-    if (!S_ISDIR(sx.stx_mode)) {
+    if (!look.isFolder) {
         ++report.vanished;  // replaced by something else since it was listed
         return;
     }
-    const quint64 device = deviceOf(sx);
-    if (device != rootDevice) {
+    if (look.device != rootDevice) {
         ++report.otherFileSystems;
         return;
     }
     for (const FolderId& p : parents) {
-        if (p.inode == sx.stx_ino && p.device == device) {
-            recordError(WalkError::Kind::FolderLoop, childPath(name, length), ELOOP);
+        if (p.inode == look.inode && p.device == look.device) {
+            recordError(WalkError::Kind::FolderLoop, childPath(f.path, name, e.length), ELOOP);
             return;
         }
     }
-    if (walked.contains(device, sx.stx_ino)) {
+    const std::shared_ptr<WalkFolder> child = f.children[std::size_t(look.child)];
+    if (walked.contains(look.device, look.inode)) {
         ++report.alreadyWalked;  // seen through another root or a bind mount
+        pool->drop(*child);
         return;
     }
-
-    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        if (gone(errno))
-            ++report.vanished;
-        else
-            recordError(WalkError::Kind::FolderNotOpened, childPath(name, length), errno);
+    pool->obtain(child);
+    if (child->openError != 0) {
+        lookFailed(WalkError::Kind::FolderNotOpened, f.path, name, e.length, child->openError);
+        pool->done(*child);
         return;
     }
-    const qsizetype parentLength = path.size();
-    if (!path.endsWith('/'))
-        path.append('/');
-    path.append(name, length);
-    parents.push_back(FolderId{device, sx.stx_ino});
-    walked.insert(device, sx.stx_ino);
-    walkFolder(fd, depth);
+    parents.push_back(FolderId{look.device, look.inode});
+    walked.insert(look.device, look.inode);
+    walkFolder(*child);
     parents.pop_back();
-    path.truncate(parentLength);
-    ::close(fd);
+    pool->done(*child);
 }
 
 Walker::Walker(const WalkOptions& options, WalkVisitor& visitor, ScanControl& control)
@@ -366,6 +294,7 @@ int Walker::State::openRoot(const QByteArray& root, const QString& driveText) {
             return kAlreadyWalked;
         }
         rootDevice = deviceOf(sx);
+        rootInode = sx.stx_ino;
         parents.assign(1, FolderId{rootDevice, sx.stx_ino});
         return fd;
     }
@@ -385,10 +314,28 @@ int Walker::State::openRoot(const QByteArray& root, const QString& driveText) {
 }
 
 void Walker::State::walkRoot(int fd, const QByteArray& root) {
-    path = root;
-    walkFolder(fd, 0);
+    auto folder = std::make_shared<WalkFolder>();
+    folder->path = root;
+    folder->device = rootDevice;
+    folder->inode = rootInode;
+    folder->fd = fd;
+    context.options = &options;
+    context.excluded = excluded;
+    context.rootDevice = rootDevice;
+    context.kindsIgnored = g_listedKindsIgnored.load(std::memory_order_relaxed);
+    context.aborted = &control.scanAborted;
+    const int threads = walkThreadCount(options);
+    {
+        WalkPool rootPool(context, threads > 1 ? threads : 0);
+        pool = &rootPool;
+        if (!aborted()) {
+            rootPool.obtain(folder);
+            walkFolder(*folder);
+        }
+        rootPool.done(*folder);
+        pool = nullptr;
+    }
     parents.clear();
-    ::close(fd);
 }
 
 bool Walker::walk(const QByteArray& root, const QString& driveText) {

@@ -41,6 +41,15 @@ namespace vantrel {
 // leaves it out. A root inside a hidden folder of another root was never
 // walked and so is walked as a root.
 //
+// Threads: folders are listed and their entries looked at by a few threads
+// ahead of the walk (see WalkOptions::threads), with a bound on what is held
+// ahead; the visitor sees the same calls in the same order on the calling
+// thread whatever their number. No folder is kept open per level: each is
+// opened by its path, and read only if it is still the folder its parent
+// listed (device, inode), so trees of any depth are walked with few files
+// open. What a visitor changes in the tree while it is called may or may not
+// be seen by the walk (it may have looked already), unless it has one thread.
+//
 // Failures are data: a folder that cannot be opened or read is recorded as
 // a WalkError and skipped, and the walk goes on. Entries that disappear
 // between the listing and the look at them are counted as vanished, not as
@@ -65,10 +74,21 @@ struct WalkOptions {
     // A test of an entry's name, made before the entry is looked at, so that
     // a name that cannot be wanted costs no stat (quick clean wants a few
     // extensions out of every name). Applied after the mask and the pattern
-    // to the entries that would be handed on, never to the folders walked;
-    // called on the walking thread. Empty: every name passes.
+    // to the entries that would be handed on, never to the folders walked.
+    // Called on the threads that read folders, several at once: it must not
+    // change shared state. Empty: every name passes.
     std::function<bool(const char* name, qsizetype length)> nameTest{};
+    // Threads that read folders and look at entries ahead of the visitor: 0
+    // for the default (the environment variable VANTREL_WALK_THREADS, else
+    // two a processor, 2 to 16), 1 for a walk on the calling thread alone.
+    int threads = 0;
 };
+
+constexpr int kMaxWalkThreads = 64;
+
+// The number of threads a walk with these options uses (see
+// WalkOptions::threads); 1 means no thread besides the calling one.
+int walkThreadCount(const WalkOptions& options);
 
 struct WalkError {
     enum class Kind {
@@ -101,8 +121,8 @@ struct WalkReport {
     void add(const WalkReport& other);
 };
 
-// What a tool does with the walk. Every call comes on the walking thread, in
-// walk order. After scanAborted is seen set, no further call is made.
+// What a tool does with the walk. Every call comes on the thread that called
+// walk, in walk order. After scanAborted is seen set, no further call is made.
 class WalkVisitor {
 public:
     virtual ~WalkVisitor() = default;
