@@ -186,8 +186,8 @@ int main(int argc, char** argv) {
     if (candidates > 0) {
         std::printf(", %.0f bytes a candidate at the peak",
                     double(searchPeak - before) * 1024.0 / double(candidates));
-        std::fprintf(stderr, "RSS: start %ld KiB, after the walk %ld KiB, peak %ld KiB\n", before,
-                     walkedRss, searchPeak);
+        std::printf(" (%.0f after the walk)",
+                    double(walkedRss - before) * 1024.0 / double(candidates));
     }
 
     if (fill) {
