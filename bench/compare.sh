@@ -4,9 +4,15 @@
 #
 #   walk: ours 0.45 s, find 0.67 s, ratio 0.67
 #
-# Usage: bench/compare.sh [TREE]
-#   TREE    the generated test tree, made when missing
-#           (default: ${TMPDIR:-/tmp}/vantrel-bench-tree-200k, 200,000 files)
+# Usage: bench/compare.sh [--million] [TREE]
+#   TREE       the generated test tree, made when missing
+#              (default: ${TMPDIR:-/tmp}/vantrel-bench-tree-200k, 200,000 files)
+#   --million  (or MILLION=1) the one-million-file set instead: makes, once,
+#              ${TMPDIR:-/tmp}/vantrel-bench-tree-1m (some minutes; kept for
+#              later runs) and runs walk, duplicates, file hogs, folder hogs,
+#              statistics and files by date over it, each against its peer,
+#              with the peak memory of ours and of the peer (/usr/bin/time).
+#              RUNS defaults to 3 there.
 # Environment:
 #   VANTREL_BENCH_BUILD  build folder (default: build-bench in the repository;
 #                        configured and the benchmark targets built as needed)
@@ -24,13 +30,23 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-tree=${1:-${TMPDIR:-/tmp}/vantrel-bench-tree-200k}
+million=${MILLION:-0}
+if [[ ${1:-} == --million ]]; then
+  million=1
+  shift
+fi
+if [[ $million == 1 ]]; then
+  tree=${1:-${TMPDIR:-/tmp}/vantrel-bench-tree-1m}
+  RUNS=${RUNS:-3}
+else
+  tree=${1:-${TMPDIR:-/tmp}/vantrel-bench-tree-200k}
+fi
 tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats dirhog clean dates browse cli)
-TARGETS=(make_tree walk_bench bare_walk dup_bench stats_bench stats_types_bench dirhog_bench clean_bench mods_bench browse_bench vantrel)
+ALL_BENCHES=(walk dup stats dirhog clean dates browse grid cli)
+TARGETS=(make_tree walk_bench bare_walk dup_bench grid_bench stats_bench stats_types_bench dirhog_bench clean_bench mods_bench browse_bench vantrel)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -137,6 +153,11 @@ bench_dup() {
   echo "# $("${OURS[@]}" --hogs --fill)"
   PEER=(bash -c 'find "$1" -xdev -type f -printf "%f\t%s\t%TY%Tm%Td\t%p\n" | sort -f' _ "$tree")
   figure dup find+sort
+  # The same search as a pipeline that keeps only the names found more than
+  # once (the target is 0.8 of it); the "#" line above gives the bytes a
+  # candidate takes at the peak.
+  PEER=(bash -c 'find "$1" -xdev -type f -printf "%f\t%s\n" | LC_ALL=C sort -f | LC_ALL=C uniq -D -i' _ "$tree")
+  figure dup "find|sort|uniq"
 }
 
 bench_stats() {
@@ -238,9 +259,83 @@ bench_cli() {
   figure cli-stats "du -sx"
 }
 
+bench_grid() {
+  # The result grid with 1,000,000 rows: fill, the three sorts, mark all and
+  # unmark all, each against its target time (not a peer).
+  "$build/bench/grid/grid_bench" 1000000 | sed -e '/^grid [a-z ]*:/!s/^/# /'
+}
+
+# --- the one-million-file set ----------------------------------------------
+
+# Peak resident memory of one run of the command, in MiB (GNU time), or "?".
+peak_mib() {
+  local out
+  out=$(mktemp)
+  [[ -x /usr/bin/time ]] && /usr/bin/time -f '%M' -o "$out" "$@" >/dev/null 2>&1 || true
+  if [[ -s $out ]]; then
+    awk '{ k = $1 } END { printf "%.0f", k / 1024 }' "$out"
+  else
+    echo "?"
+  fi
+  rm -f "$out"
+}
+
+# million_figure NAME PEER_LABEL: figure, then the peak memory of both.
+million_figure() {
+  figure "$1" "$2"
+  echo "# $1 peak memory: ours $(peak_mib "${OURS[@]}") MiB, $2 $(peak_mib "${PEER[@]}") MiB"
+}
+
+run_million() {
+  local t=$tree
+  OURS=("$build/bench/walk/walk_bench" "$t")
+  PEER=(du -sx "$t")
+  million_figure "1m walk" "du -sx"
+
+  OURS=("$build/bench/dup/dup_bench" "$t")
+  echo "# $("${OURS[@]}")"
+  PEER=(bash -c 'find "$1" -xdev -type f -printf "%f\t%s\n" | LC_ALL=C sort -f | LC_ALL=C uniq -D -i' _ "$t")
+  million_figure "1m dup" "find|sort|uniq"
+
+  # File hogs: every file a row, largest first, into the grid's model.
+  OURS=("$build/bench/dup/dup_bench" --hogs --fill "$t")
+  echo "# $("${OURS[@]}")"
+  PEER=(bash -c 'find "$1" -xdev -type f -printf "%s\t%p\n" | LC_ALL=C sort -rn' _ "$t")
+  million_figure "1m hogs" "find|sort"
+
+  OURS=("$build/bench/dirhog/dirhog_bench" "$t")
+  echo "# $("${OURS[@]}")"
+  PEER=(du -sx "$t")
+  million_figure "1m folder hogs" "du -sx"
+  if command -v gdu >/dev/null 2>&1; then
+    PEER=(gdu -n -x "$t")
+    million_figure "1m folder hogs" "gdu -n -x"
+  else
+    echo "# gdu: not installed"
+  fi
+
+  OURS=("$build/bench/stats/stats_bench" "$t")
+  echo "# $("${OURS[@]}")"
+  PEER=(du -sx "$t")
+  million_figure "1m statistics" "du -sx"
+
+  OURS=("$build/bench/mods/mods_bench" --year 2020 "$t")
+  echo "# $("${OURS[@]}")"
+  PEER=(find "$t" -xdev -name '.*' -prune -o -type f
+        -newermt '2019-12-31 23:59:59' ! -newermt '2020-12-31 23:59:59' -print)
+  million_figure "1m files by date" find
+}
+
 # --- main ------------------------------------------------------------------------
 
 build_targets
+if [[ $million == 1 ]]; then
+  "$build/bench/tree/make_tree" --files 1000000 "$tree" >/dev/null
+  find "$tree" -xdev -printf '%s %T@ %p\n' >/dev/null 2>&1 || true
+  du -sx "$tree" >/dev/null 2>&1 || true
+  run_million
+  exit 0
+fi
 "$build/bench/tree/make_tree" "$tree" >/dev/null
 # Warm the cache: every program below reads the same folders and inodes.
 find "$tree" -xdev -printf '%s %T@ %p\n' >/dev/null 2>&1 || true

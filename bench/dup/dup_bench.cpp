@@ -150,6 +150,7 @@ int main(int argc, char** argv) {
     vantrel::ScanControl control;
     std::vector<vantrel::DupCandidate> rows;
     qsizetype candidates = 0;
+    long walkedRss = 0;
     std::atomic<bool> done{false};
     std::chrono::steady_clock::time_point walked;
     std::thread worker([&] {
@@ -164,6 +165,7 @@ int main(int argc, char** argv) {
             walker.walk(tree);
         }
         candidates = search.candidateCount();
+        walkedRss = currentRssKiB();
         walked = std::chrono::steady_clock::now();
         rows = search.finish();
         done = true;
@@ -184,6 +186,8 @@ int main(int argc, char** argv) {
     if (candidates > 0) {
         std::printf(", %.0f bytes a candidate at the peak",
                     double(searchPeak - before) * 1024.0 / double(candidates));
+        std::printf(" (%.0f after the walk)",
+                    double(walkedRss - before) * 1024.0 / double(candidates));
     }
 
     if (fill) {

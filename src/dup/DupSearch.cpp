@@ -5,181 +5,267 @@
 #include "results/ResultGridModel.h"
 #include "text/Formats.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 namespace vantrel {
 
 namespace {
 
-// The fields of the line whose texts form the key of each criterion
-// (1-based, in line order), and whether the modification time joins them.
+// The texts that form the key of a criterion, in order, joined by tabs:
+// the name's exact text, the size text, the type text, and the write time
+// in whole seconds (never the two-digit-year text of the line).
+enum class KeyField { Name, Size, Type, Time };
 struct KeyPlan {
-    std::vector<int> fields;
-    bool withTime = false;
+    std::array<KeyField, 3> fields;
+    int count = 0;
+    bool has(KeyField f) const {
+        return std::find(fields.begin(), fields.begin() + count, f) != fields.begin() + count;
+    }
 };
 
 const KeyPlan& keyPlan(DupCriterion c) {
+    using K = KeyField;
     static const std::array<KeyPlan, 7> plans = {{
-        {{1}, false},     // name
-        {{1, 2}, false},  // name, size
-        {{1, 2}, true},   // name, size, date and time
-        {{1}, false},     // size
-        {{1}, true},      // size, date and time
-        {{1, 7}, false},  // size, type
-        {{1}, true},      // type, date and time
+        {{K::Name}, 1},                   // name
+        {{K::Name, K::Size}, 2},          // name, size
+        {{K::Name, K::Size, K::Time}, 3},  // name, size, date and time
+        {{K::Size}, 1},                   // size
+        {{K::Size, K::Time}, 2},          // size, date and time
+        {{K::Size, K::Type}, 2},          // size, type
+        {{K::Type, K::Time}, 2},          // type, date and time
     }};
     return plans[std::size_t(c)];
 }
 
-// A criterion whose key is the line's leading fields: lines with equal keys
-// are neighbours in line order by themselves. The others (a key field after
-// the name, or the time, which the line holds only as text) are ordered by
-// their key first.
-bool keyIsLinePrefix(DupCriterion c) {
-    const KeyPlan& plan = keyPlan(c);
-    if (plan.withTime)
-        return false;
-    for (std::size_t i = 0; i < plan.fields.size(); ++i) {
-        if (plan.fields[i] != int(i) + 1)
-            return false;
-    }
-    return true;
-}
+constexpr qint64 kNoTime = CandidateStore::kNoTime;
 
-constexpr qint64 kNoTime = std::numeric_limits<qint64>::min();
-
-// The line up to (not including) the tab that ends field `fields`.
-QStringView leadingFields(QStringView line, int fields) {
-    qsizetype at = -1;
-    for (int f = 0; f < fields; ++f) {
-        at = line.indexOf(QLatin1Char('\t'), at + 1);
-        if (at < 0)
-            return line;
-    }
-    return line.first(at);
-}
-
-// Field n (1-based) of a line as it stands (not trimmed); empty beyond the
-// last field.
-QStringView rawField(QStringView line, int n) {
-    for (int f = 1; f < n; ++f) {
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-        if (tab < 0)
-            return {};
-        line = line.sliced(tab + 1);
-    }
-    const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-    return tab < 0 ? line : line.first(tab);
-}
-
-// The key of a criterion that is ordered by its key: the named fields as
-// they stand, then the time (a time that is not recorded gets a text no
-// other candidate has, so it matches nothing).
-QString keyOf(QStringView line, const KeyPlan& plan, qint64 writeSeconds, quint32 index) {
-    QString key;
-    for (std::size_t i = 0; i < plan.fields.size(); ++i) {
-        if (i > 0)
-            key += QLatin1Char('\t');
-        key += rawField(line, plan.fields[i]);
-    }
-    if (plan.withTime) {
-        key += QLatin1Char('\t');
-        if (writeSeconds == kNoTime)
-            key += QLatin1Char('?') + QString::number(index);
-        else
-            key += QString::number(writeSeconds);
-    }
-    return key;
-}
-
-// The first eight UTF-16 units of a line, case-folded as
-// compareIgnoringCase folds them, packed so that comparing the two words
-// compares those units in order. Units beyond ASCII that are surrogates
-// (folded as whole code points) end the exact part; so does the end of the
-// line. Comparing the exact parts of two lines decides their order without
-// reading the lines themselves whenever they differ there.
+// The first eight UTF-16 units of a text, case-folded as
+// compareIgnoringCase folds them, packed a byte each so that comparing the
+// words compares those units in order. A unit beyond ASCII (which may fold
+// to ASCII, like the Kelvin sign) ends the exact part; so does the end of
+// the text. Comparing the exact parts of two texts decides their order
+// without reading the texts whenever they differ there.
 struct SortEntry {
-    quint64 high = 0;  // units 0-3
-    quint64 low = 0;   // units 4-7
+    quint64 prefix = 0;
     quint32 index = 0;
-    quint8 exact = 0;  // how many leading units the words hold exactly
-    bool exactLine = false;  // the line compared is not the candidate's own (exactNameText)
+    quint8 exact = 0;  // how many leading units the word holds exactly
+    bool exactLine = false;  // hogs: the text compared is not the row's own line
 };
 
-SortEntry sortEntry(const QString& line, quint32 index) {
+SortEntry sortEntry(QStringView text, quint32 index) {
     SortEntry e;
     e.index = index;
-    const char16_t* p = QStringView(line).utf16();
-    const qsizetype n = std::min<qsizetype>(line.size(), 8);
+    const char16_t* p = text.utf16();
+    const qsizetype n = std::min<qsizetype>(text.size(), 8);
     for (qsizetype i = 0; i < n; ++i) {
         char16_t u = p[i];
-        if (u >= u'A' && u <= u'Z') {
+        if (u >= 0x80)
+            break;
+        if (u >= u'A' && u <= u'Z')
             u = char16_t(u + 32);
-        } else if (u >= 0x80) {
-            if (QChar::isSurrogate(u))
-                break;
-            u = QChar::toCaseFolded(u);
-        }
-        quint64& word = i < 4 ? e.high : e.low;
-        word |= quint64(u) << (16 * (3 - (i & 3)));
+        e.prefix |= quint64(u) << (8 * (7 - i));
         e.exact = quint8(i + 1);
     }
     return e;
 }
 
-// -1, 0 or 1 as the exact parts order two lines; 0 when they cannot tell.
+// -1, 0 or 1 as the exact parts order two texts; 0 when they cannot tell.
 int comparePrefixes(const SortEntry& a, const SortEntry& b) {
-    if (a.exact == 8 && b.exact == 8) {
-        if (a.high != b.high)
-            return a.high < b.high ? -1 : 1;
-        if (a.low != b.low)
-            return a.low < b.low ? -1 : 1;
-        return 0;
-    }
+    quint64 wa = a.prefix;
+    quint64 wb = b.prefix;
     const int n = std::min(a.exact, b.exact);
-    for (int i = 0; i < n; ++i) {
-        const quint64 wa = i < 4 ? a.high : a.low;
-        const quint64 wb = i < 4 ? b.high : b.low;
-        const int shift = 16 * (3 - (i & 3));
-        const quint64 ua = (wa >> shift) & 0xFFFF;
-        const quint64 ub = (wb >> shift) & 0xFFFF;
-        if (ua != ub)
-            return ua < ub ? -1 : 1;
+    if (n < 8) {
+        if (n == 0)
+            return 0;
+        const quint64 mask = ~quint64(0) << (8 * (8 - n));
+        wa &= mask;
+        wb &= mask;
     }
-    return 0;
+    if (wa == wb)
+        return 0;
+    return wa < wb ? -1 : 1;
 }
 
-}  // namespace
-
-int compareIgnoringCase(QStringView a, QStringView b) {
+// Two printable ASCII texts compared as compareIgnoringCase compares them.
+int compareFoldedAscii(QByteArrayView a, QByteArrayView b) {
     const qsizetype n = std::min(a.size(), b.size());
-    const char16_t* pa = a.utf16();
-    const char16_t* pb = b.utf16();
     for (qsizetype i = 0; i < n; ++i) {
-        char16_t ca = pa[i];
-        char16_t cb = pb[i];
+        char ca = a[i];
+        char cb = b[i];
         if (ca == cb)
             continue;
-        if ((ca | cb) < 0x80) {
-            if (ca >= u'A' && ca <= u'Z')
-                ca = char16_t(ca + 32);
-            if (cb >= u'A' && cb <= u'Z')
-                cb = char16_t(cb + 32);
-            if (ca != cb)
-                return ca < cb ? -1 : 1;
-            continue;
-        }
-        // Beyond ASCII the folding is Qt's. Everything before position i
-        // folds equal; starting one unit early keeps a surrogate pair whole.
-        const qsizetype from = i > 0 ? i - 1 : 0;
-        const int byQt = a.mid(from).compare(b.mid(from), Qt::CaseInsensitive);
-        return byQt < 0 ? -1 : (byQt > 0 ? 1 : 0);
+        if (ca >= 'A' && ca <= 'Z')
+            ca = char(ca + 32);
+        if (cb >= 'A' && cb <= 'Z')
+            cb = char(cb + 32);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
     }
     if (a.size() == b.size())
         return 0;
     return a.size() < b.size() ? -1 : 1;
 }
+
+// Moves a vector's memory back to the heap at once.
+template <typename T, typename A>
+void release(std::vector<T, A>& v) {
+    std::vector<T, A>().swap(v);
+}
+
+}  // namespace
+
+// The texts of the lines and keys: the date, time, type and folder texts
+// are made once per distinct value.
+class DupSearch::Texts {
+public:
+    Texts(const CandidateStore& store, const DupSearchOptions& options)
+        : m_store(store), m_options(options), m_separator(TextLocale::current().thousandsSeparator) {}
+
+    // numberText(size), appended.
+    void appendSize(QString& out, qint64 value) const {
+        const bool negative = value < 0;
+        const quint64 magnitude = negative ? quint64(0) - quint64(value) : quint64(value);
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+        const qsizetype n = end - digits;
+        if (negative)
+            out += QLatin1Char('-');
+        for (qsizetype i = 0; i < n; ++i) {
+            if (i > 0 && (n - i) % 3 == 0)
+                out += m_separator;
+            out += QLatin1Char(digits[i]);
+        }
+    }
+
+    QString sizeText(qint64 value) const {
+        QString out;
+        appendSize(out, value);
+        return out;
+    }
+
+    // Date and time texts depend on a few bits of the packed value only.
+    // Undecodable values all share the fallback texts; 0 (not recorded)
+    // gives empty texts.
+    QString dateText(quint32 packed) {
+        quint32 key = 0;
+        if (packed != 0)
+            key = decodeFileDate(packed, nullptr, nullptr) ? ((packed >> 16) | 0x10000u) : 0x20000u;
+        auto it = m_dates.find(key);
+        if (it == m_dates.end())
+            it = m_dates.insert(key, fileDateText(packed));
+        return *it;
+    }
+
+    QString timeText(quint32 packed) {
+        quint32 key = 0;
+        if (packed != 0)
+            key = decodeFileDate(packed, nullptr, nullptr) ? ((packed & 0xFFFFu) | 0x10000u) : 0x20000u;
+        auto it = m_times.find(key);
+        if (it == m_times.end())
+            it = m_times.insert(key, fileTimeText(packed));
+        return *it;
+    }
+
+    // The type text of a name (its display or its exact text) and a number
+    // per distinct type text.
+    quint32 typeId(const QString& name) {
+        const QString ext = extensionOf(name);
+        auto it = m_typeIds.find(ext);
+        if (it == m_typeIds.end()) {
+            it = m_typeIds.insert(ext, quint32(m_types.size()));
+            m_types.push_back(fileTypeDescription(ext));
+        }
+        return *it;
+    }
+    const QString& type(quint32 id) const { return m_types[id]; }
+
+    QString folderField(quint32 folder) {
+        auto it = m_folders.find(folder);
+        if (it == m_folders.end())
+            it = m_folders.insert(folder, lineFieldText(m_store.folder(folder).toByteArray()));
+        return *it;
+    }
+
+    // The line of a candidate whose name field is `name` (its display text,
+    // or its exact text for the line that is compared).
+    QString lineFor(const CandidateRecord& r, const QString& name, const QString& folderField) {
+        const QString size = sizeText(r.size);
+        const QString date = dateText(r.modified);
+        const QString time = timeText(r.modified);
+        const QString access = dateText(r.accessed);
+        const QString type = this->type(typeId(name));
+        // The fields in the order of dupLineFields, joined straight into one
+        // string.
+        std::array<const QString*, 7> fields{};
+        QString path;
+        qsizetype count = 7;
+        if (!m_options.duplicateMode) {
+            path = joinPath(folderField, name);
+            fields = {&size, &date, &time, &access, &path, &type, nullptr};
+            count = 6;
+        } else {
+            switch (m_options.criterion) {
+                case DupCriterion::FilenameOnly:
+                case DupCriterion::FilenameAndSize:
+                case DupCriterion::FilenameSizeAndDate:
+                    fields = {&name, &size, &date, &time, &access, &folderField, &type};
+                    break;
+                case DupCriterion::SizeOnly:
+                case DupCriterion::SizeAndDate:
+                case DupCriterion::SizeAndType:
+                    fields = {&size, &name, &date, &time, &access, &folderField, &type};
+                    break;
+                case DupCriterion::TypeAndDate:
+                    fields = {&type, &date, &time, &name, &size, &access, &folderField};
+                    break;
+            }
+        }
+        qsizetype length = count - 1;
+        for (qsizetype i = 0; i < count; ++i)
+            length += fields[std::size_t(i)]->size();
+        QString line;
+        line.reserve(length);
+        for (qsizetype i = 0; i < count; ++i) {
+            if (i > 0)
+                line += QLatin1Char('\t');
+            line += *fields[std::size_t(i)];
+        }
+        return line;
+    }
+
+    // A candidate's line, and the line it is compared by when its name's
+    // display text is not exact (else a null text).
+    std::pair<QString, QString> lines(const CandidateRecord& r, const QByteArray& nameBytes,
+                                      const QString& folder) {
+        const QString name = lineFieldText(nameBytes);
+        std::pair<QString, QString> out{lineFor(r, name, folder), QString()};
+        if (!r.plainName) {
+            const QString exact = exactNameText(nameBytes);
+            if (exact != name)
+                out.second = lineFor(r, exact, folder);
+        }
+        return out;
+    }
+    std::pair<QString, QString> lines(const CandidateRecord& r) {
+        return lines(r, m_store.name(r).toByteArray(), folderField(r.folder));
+    }
+
+    void forgetFolders() { m_folders = {}; }
+
+private:
+    const CandidateStore& m_store;
+    const DupSearchOptions& m_options;
+    const QString m_separator;
+    QHash<quint32, QString> m_dates;
+    QHash<quint32, QString> m_times;
+    QHash<QString, quint32> m_typeIds;
+    std::vector<QString> m_types;
+    QHash<quint32, QString> m_folders;
+};
 
 QStringList dupCriterionTexts() {
     return {QStringLiteral("Filename only"),
@@ -189,81 +275,6 @@ QStringList dupCriterionTexts() {
             QStringLiteral("Size and modify date/time"),
             QStringLiteral("Size and type"),
             QStringLiteral("Type and modify date/time")};
-}
-
-QString lineFieldText(const QByteArray& bytes) {
-    QString text = displayText(bytes);
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QChar(QChar::ReplacementCharacter);
-    }
-    return text;
-}
-
-namespace {
-
-// The length of the valid UTF-8 sequence at p (end excluded), or 0.
-int utf8SequenceLength(const uchar* p, const uchar* end) {
-    const uchar b = p[0];
-    int length = 0;
-    uchar low = 0x80;
-    uchar high = 0xBF;
-    if (b < 0x80)
-        return 1;
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        if (b == 0xE0)
-            low = 0xA0;  // no overlong forms
-        else if (b == 0xED)
-            high = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        if (b == 0xF0)
-            low = 0x90;
-        else if (b == 0xF4)
-            high = 0x8F;  // nothing past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (end - p < length || p[1] < low || p[1] > high)
-        return 0;
-    for (int i = 2; i < length; ++i) {
-        if (p[i] < 0x80 || p[i] > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
-bool isControl(uchar b) {
-    return b < 0x20 || b == 0x7F;
-}
-
-}  // namespace
-
-QString exactNameText(const QByteArray& name) {
-    const auto* p = reinterpret_cast<const uchar*>(name.constData());
-    const uchar* const end = p + name.size();
-    QString text;
-    text.reserve(name.size());
-    const uchar* run = p;  // the start of the valid text not yet appended
-    auto flush = [&](const uchar* upTo) {
-        if (upTo > run)
-            text += QString::fromUtf8(reinterpret_cast<const char*>(run), upTo - run);
-    };
-    while (p < end) {
-        const int length = utf8SequenceLength(p, end);
-        if (length > 0 && !(length == 1 && isControl(*p))) {
-            p += length;
-            continue;
-        }
-        flush(p);
-        text += QChar(char16_t(0xDC00 + *p));
-        run = ++p;
-    }
-    flush(p);
-    return text;
 }
 
 QString candidateListFullMessage() {
@@ -313,7 +324,9 @@ QStringList dupGridCells(const DupCandidate& c, bool duplicateMode, DupCriterion
     return cells;
 }
 
-DupSearch::DupSearch(const DupSearchOptions& options) : m_options(options) {}
+DupSearch::DupSearch(const DupSearchOptions& options)
+    : m_options(options),
+      m_store(options.duplicateMode && keyPlan(options.criterion).has(KeyField::Time)) {}
 
 bool DupSearch::passes(qint64 size) const {
     switch (m_options.condition) {
@@ -327,181 +340,243 @@ bool DupSearch::passes(qint64 size) const {
     return false;
 }
 
-QString DupSearch::folderText(const QByteArray& folder) {
-    if (folder != m_lastFolder || m_lastFolderText.isNull()) {
-        m_lastFolder = folder;
-        m_lastFolderText = lineFieldText(folder);
-    }
-    return m_lastFolderText;
-}
-
-// Date and time texts depend on a few bits of the packed value only, so each
-// distinct text is made once per search. Undecodable values all share the
-// fallback texts; 0 (not recorded) gives empty texts.
-QString DupSearch::dateText(quint32 packed) {
-    quint32 key = 0;
-    if (packed != 0)
-        key = decodeFileDate(packed, nullptr, nullptr) ? ((packed >> 16) | 0x10000u) : 0x20000u;
-    auto it = m_dates.find(key);
-    if (it == m_dates.end())
-        it = m_dates.insert(key, fileDateText(packed));
-    return *it;
-}
-
-QString DupSearch::timeText(quint32 packed) {
-    quint32 key = 0;
-    if (packed != 0)
-        key = decodeFileDate(packed, nullptr, nullptr) ? ((packed & 0xFFFFu) | 0x10000u) : 0x20000u;
-    auto it = m_times.find(key);
-    if (it == m_times.end())
-        it = m_times.insert(key, fileTimeText(packed));
-    return *it;
-}
-
-QString DupSearch::typeText(const QString& name) {
-    const QString ext = extensionOf(name);
-    auto it = m_types.find(ext);
-    if (it == m_types.end())
-        it = m_types.insert(ext, fileTypeDescription(ext));
-    return *it;
-}
-
-QString DupSearch::lineFor(const FileRecord& record, const QString& name,
-                           const QString& folderField, quint32 written, quint32 accessed) {
-    const QString size = numberText(record.size);
-    const QString date = dateText(written);
-    const QString time = timeText(written);
-    const QString access = dateText(accessed);
-    const QString type = typeText(name);
-    // The fields in the order of dupLineFields, joined straight into one
-    // string: lines are made once per listed file.
-    std::array<const QString*, 7> fields{};
-    QString path;
-    qsizetype count = 7;
-    if (!m_options.duplicateMode) {
-        path = joinPath(folderField, name);
-        fields = {&size, &date, &time, &access, &path, &type, nullptr};
-        count = 6;
-    } else {
-        switch (m_options.criterion) {
-            case DupCriterion::FilenameOnly:
-            case DupCriterion::FilenameAndSize:
-            case DupCriterion::FilenameSizeAndDate:
-                fields = {&name, &size, &date, &time, &access, &folderField, &type};
-                break;
-            case DupCriterion::SizeOnly:
-            case DupCriterion::SizeAndDate:
-            case DupCriterion::SizeAndType:
-                fields = {&size, &name, &date, &time, &access, &folderField, &type};
-                break;
-            case DupCriterion::TypeAndDate:
-                fields = {&type, &date, &time, &name, &size, &access, &folderField};
-                break;
-        }
-    }
-    qsizetype length = count - 1;
-    for (qsizetype i = 0; i < count; ++i)
-        length += fields[std::size_t(i)]->size();
-    QString line;
-    line.reserve(length);
-    for (qsizetype i = 0; i < count; ++i) {
-        if (i > 0)
-            line += QLatin1Char('\t');
-        line += *fields[std::size_t(i)];
-    }
-    return line;
-}
-
 DupSearch::Added DupSearch::addFile(const FileRecord& record, const QByteArray& folder) {
     if (!passes(record.size))
         return Added::Skipped;
     if (candidateCount() >= m_options.capacity || m_bytes >= m_options.memoryCapacity)
         return Added::Full;
-    DupCandidate c;
-    c.modified = record.packedWriteTime();
-    c.accessed = record.packedAccessTime();
-    const QString name = lineFieldText(record.name);
-    const QString folderField = folderText(folder);
-    c.line = lineFor(record, name, folderField, c.modified, c.accessed);
-    const auto index = quint32(m_candidates.size());
-    // A name whose display text is lossy is compared by its exact text.
-    const bool plain = std::all_of(record.name.cbegin(), record.name.cend(),
-                                   [](char b) { return b >= 0x20 && b < 0x7F; });
-    if (!plain) {
-        const QString exact = exactNameText(record.name);
-        if (exact != name) {
-            const QString line = lineFor(record, exact, folderField, c.modified, c.accessed);
-            m_exactLines.insert(index, line);
-            m_bytes += 2 * line.size() + 64;
-        }
+    const qsizetype folders = m_store.folderCount();
+    m_store.add(record, folder);
+    // What the candidate takes, roughly: its record and name, its folder
+    // when it is the first of it, and the entry the sort needs.
+    m_bytes += qint64(sizeof(CandidateRecord) + sizeof(SortEntry)) + record.name.size();
+    if (m_store.folderCount() != folders)
+        m_bytes += folder.size() + qint64(sizeof(quint64));
+    if (m_options.duplicateMode) {
+        const KeyPlan& plan = keyPlan(m_options.criterion);
+        if (plan.has(KeyField::Time))
+            m_bytes += qint64(sizeof(qint64));
+        if (plan.has(KeyField::Type))
+            m_bytes += qint64(sizeof(quint32));
+    } else {
+        // Every file hog becomes a row: its line (UTF-16, some 60 characters
+        // beside the path) and the row that carries it and its path.
+        m_bytes += qint64(sizeof(DupCandidate)) + 3 * (folder.size() + record.name.size()) + 160;
     }
-    if (m_options.duplicateMode && keyPlan(m_options.criterion).withTime) {
-        m_writeSeconds.push_back(record.writeTime.recorded ? record.writeTime.sec : kNoTime);
-        m_bytes += qint64(sizeof(qint64));
-    }
-    // joinPath, in one allocation.
-    c.path.reserve(folder.size() + 1 + record.name.size());
-    c.path += folder;
-    if (!folder.endsWith('/'))
-        c.path += '/';
-    c.path += record.name;
-    c.size = record.size;
-    // What the candidate takes on the heap, roughly: the line (UTF-16), the
-    // path, the list's entry, two block headers and the sort's index; the
-    // sort by key needs room for the key as well.
-    m_bytes += qint64(sizeof(DupCandidate)) + 2 * c.line.size() + c.path.size() + 88;
-    if (m_options.duplicateMode && !keyIsLinePrefix(m_options.criterion))
-        m_bytes += 96;
-    m_candidates.push_back(std::move(c));
     return Added::Kept;
 }
 
 std::vector<DupCandidate> DupSearch::finish() {
-    std::deque<DupCandidate> all = std::move(m_candidates);
-    m_candidates = {};
-    const QHash<quint32, QString> exactLines = std::move(m_exactLines);
-    m_exactLines = {};
-    const std::deque<qint64> writeSeconds = std::move(m_writeSeconds);
-    m_writeSeconds = {};
+    Texts texts(m_store, m_options);
+    std::vector<DupCandidate> rows =
+        m_options.duplicateMode ? finishDuplicates(texts) : finishHogs(texts);
+    m_store.clear();
     m_bytes = 0;
-    const DupCriterion criterion = m_options.criterion;
-    const KeyPlan& plan = keyPlan(criterion);
+    return rows;
+}
 
-    // The text each candidate is sorted and grouped by: its line, or the
-    // line with its name's exact text.
-    auto textOf = [&](const SortEntry& e) -> const QString& {
-        return e.exactLine ? *exactLines.constFind(e.index) : all[e.index].line;
+// The candidate list is kept in ascending case-insensitive order of the
+// whole line, and duplicates are its runs of two or more neighbours with
+// equal keys. The same rows come from ordering the candidates by key alone
+// (the key's texts are the leading fields of the line, or, where they are
+// not, the list is ordered by key first): every run of equal keys is one
+// group, groups follow in key order, and only the members of a group need
+// their lines, to be ordered by them within the group.
+std::vector<DupCandidate> DupSearch::finishDuplicates(Texts& texts) {
+    const KeyPlan& plan = keyPlan(m_options.criterion);
+    const auto n = quint32(m_store.size());
+
+    // The type of each candidate's exact name, for the criteria that compare
+    // types.
+    std::vector<quint32> typeIds;
+    if (plan.has(KeyField::Type)) {
+        typeIds.resize(n);
+        QString name;
+        for (quint32 i = 0; i < n; ++i) {
+            const QByteArrayView bytes = m_store.name(m_store.at(i));
+            name.resize(0);
+            appendExactNameText(name, bytes.data(), bytes.size());
+            typeIds[i] = texts.typeId(name);
+        }
+    }
+
+    auto appendKey = [&](QString& out, quint32 index) {
+        out.resize(0);
+        const CandidateRecord& r = m_store.at(index);
+        for (int f = 0; f < plan.count; ++f) {
+            if (f > 0)
+                out += QLatin1Char('\t');
+            switch (plan.fields[std::size_t(f)]) {
+                case KeyField::Name: {
+                    const QByteArrayView bytes = m_store.name(r);
+                    if (r.plainName)
+                        out += QLatin1StringView(bytes.data(), bytes.size());
+                    else
+                        appendExactNameText(out, bytes.data(), bytes.size());
+                    break;
+                }
+                case KeyField::Size:
+                    texts.appendSize(out, r.size);
+                    break;
+                case KeyField::Type:
+                    out += texts.type(typeIds[index]);
+                    break;
+                case KeyField::Time: {
+                    // A time that is not recorded gets a text no other
+                    // candidate has, so it matches nothing.
+                    const qint64 seconds = m_store.writeSeconds(index);
+                    if (seconds == kNoTime)
+                        out += QLatin1Char('?') + QString::number(index);
+                    else
+                        out += QString::number(seconds);
+                    break;
+                }
+            }
+        }
     };
 
-    // The candidate list is kept in ascending case-insensitive order of the
-    // whole line. Where the key is not the line's leading fields (size with
-    // date, size with type, and every key with the time) lines with equal
-    // keys are made neighbours by ordering on the key first. The sort moves
-    // small entries that carry the beginning of their line, so most
-    // comparisons never touch the lines.
-    std::vector<SortEntry> order;
-    order.reserve(all.size());
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        const auto exact = exactLines.constFind(quint32(i));
-        const bool hasExact = exact != exactLines.cend();
-        order.push_back(sortEntry(hasExact ? *exact : all[i].line, quint32(i)));
-        order.back().exactLine = hasExact;
+    RowVector<SortEntry> order(n);
+    QString keyA;
+    QString keyB;
+    for (quint32 i = 0; i < n; ++i) {
+        appendKey(keyA, i);
+        order[i] = sortEntry(keyA, i);
     }
-    const bool keyFirst = m_options.duplicateMode && !keyIsLinePrefix(criterion);
-    std::vector<QString> keys;
-    if (keyFirst) {
-        keys.resize(all.size());
-        for (const SortEntry& e : order) {
-            const qint64 seconds = plan.withTime ? writeSeconds[e.index] : kNoTime;
-            keys[e.index] = keyOf(textOf(e), plan, seconds, e.index);
+    // Digits in a size's text: texts of as many digits order as the sizes.
+    auto digits = [](qint64 v) {
+        int d = 1;
+        for (; v >= 10; v /= 10)
+            ++d;
+        return d;
+    };
+    const KeyField firstField = plan.fields[0];
+    auto compareKeys = [&](const SortEntry& a, const SortEntry& b) {
+        const int byPrefix = comparePrefixes(a, b);
+        if (byPrefix != 0)
+            return byPrefix;
+        // Fast paths for the first field, where its texts are simple: plain
+        // names compare as their bytes folded (a name that is a prefix of the
+        // other is followed by a tab or nothing, so it comes first), sizes
+        // of as many digits as their values.
+        const CandidateRecord& ra = m_store.at(a.index);
+        const CandidateRecord& rb = m_store.at(b.index);
+        if (firstField == KeyField::Name && ra.plainName && rb.plainName) {
+            const QByteArrayView na = m_store.name(ra);
+            const QByteArrayView nb = m_store.name(rb);
+            const int byName = compareFoldedAscii(na, nb);
+            if (byName != 0 || plan.count == 1)
+                return byName;
+        } else if (firstField == KeyField::Size && ra.size >= 0 && rb.size >= 0 &&
+                   digits(ra.size) == digits(rb.size)) {
+            if (ra.size != rb.size)
+                return ra.size < rb.size ? -1 : 1;
+            if (plan.count == 1)
+                return 0;
         }
+        appendKey(keyA, a.index);
+        appendKey(keyB, b.index);
+        return compareIgnoringCase(keyA, keyB);
+    };
+    std::sort(order.begin(), order.end(),
+              [&](const SortEntry& a, const SortEntry& b) { return compareKeys(a, b) < 0; });
+
+    // Every maximal run of two or more equal keys is a group.
+    std::vector<quint32> members;
+    std::vector<std::size_t> groupEnds;
+    std::size_t i = 0;
+    while (i + 1 < n) {
+        std::size_t j = i + 1;
+        while (j < n && compareKeys(order[i], order[j]) == 0)
+            ++j;
+        if (j - i >= 2) {
+            for (std::size_t k = i; k < j; ++k)
+                members.push_back(order[k].index);
+            groupEnds.push_back(members.size());
+        }
+        i = j;
     }
+    release(order);
+    release(typeIds);
+
+    // What the rows are made of, taken out of the store so that it can go
+    // before the lines are made: the lines of a few rows may take more than
+    // the records of all candidates.
+    struct Pending {
+        CandidateRecord record;
+        QByteArray path;
+        QString folderField;  // shared by the rows of one folder
+        quint16 nameLength = 0;
+    };
+    std::vector<Pending> pending;
+    pending.reserve(members.size());
+    for (const quint32 index : members) {
+        const CandidateRecord& r = m_store.at(index);
+        pending.push_back({r, m_store.path(r), texts.folderField(r.folder),
+                           quint16(m_store.name(r).size())});
+    }
+    release(members);
+    texts.forgetFolders();
+    m_store.clear();
+
+    // Within a group, the rows follow their lines as compared (exact names),
+    // then their paths.
+    struct Member {
+        DupCandidate row;
+        QString compared;  // null: the row's line
+        const QString& text() const { return compared.isNull() ? row.line : compared; }
+    };
+    std::vector<DupCandidate> rows;
+    rows.reserve(pending.size());
+    std::vector<Member> group;
+    std::size_t first = 0;
+    for (const std::size_t end : groupEnds) {
+        group.clear();
+        for (std::size_t k = first; k < end; ++k) {
+            Pending& p = pending[k];
+            const CandidateRecord& r = p.record;
+            auto [line, compared] =
+                texts.lines(r, p.path.sliced(p.path.size() - p.nameLength), p.folderField);
+            group.push_back({DupCandidate{std::move(line), std::move(p.path), r.size, r.modified,
+                                          r.accessed},
+                             std::move(compared)});
+            p.folderField = QString();
+        }
+        std::sort(group.begin(), group.end(), [](const Member& a, const Member& b) {
+            const int byLine = compareIgnoringCase(a.text(), b.text());
+            if (byLine != 0)
+                return byLine < 0;
+            return a.row.path < b.row.path;
+        });
+        for (Member& m : group)
+            rows.push_back(std::move(m.row));
+        first = end;
+    }
+    return rows;
+}
+
+// Every file hog is a row: the lines are made for all, and the rows follow
+// them in reverse order (then reverse path order).
+std::vector<DupCandidate> DupSearch::finishHogs(Texts& texts) {
+    const auto n = quint32(m_store.size());
+    std::vector<DupCandidate> all;
+    all.reserve(n);
+    QHash<quint32, QString> compared;  // the lines compared, where not the rows' own
+    std::vector<SortEntry> order(n);
+    for (quint32 i = 0; i < n; ++i) {
+        const CandidateRecord& r = m_store.at(i);
+        auto [line, exact] = texts.lines(r);
+        order[i] = sortEntry(exact.isNull() ? line : exact, i);
+        if (!exact.isNull()) {
+            order[i].exactLine = true;
+            compared.insert(i, std::move(exact));
+        }
+        all.push_back(DupCandidate{std::move(line), m_store.path(r), r.size, r.modified, r.accessed});
+    }
+    m_store.clear();
+    auto textOf = [&](const SortEntry& e) -> const QString& {
+        return e.exactLine ? *compared.constFind(e.index) : all[e.index].line;
+    };
     std::sort(order.begin(), order.end(), [&](const SortEntry& a, const SortEntry& b) {
-        if (keyFirst) {
-            const int byKey = compareIgnoringCase(keys[a.index], keys[b.index]);
-            if (byKey != 0)
-                return byKey < 0;
-        }
         const int byPrefix = comparePrefixes(a, b);
         if (byPrefix != 0)
             return byPrefix < 0;
@@ -510,37 +585,10 @@ std::vector<DupCandidate> DupSearch::finish() {
             return byLine < 0;
         return all[a.index].path < all[b.index].path;
     });
-
     std::vector<DupCandidate> rows;
-    if (!m_options.duplicateMode) {
-        rows.reserve(all.size());
-        for (auto it = order.rbegin(); it != order.rend(); ++it)
-            rows.push_back(std::move(all[it->index]));
-        return rows;
-    }
-
-    // Every maximal run of two or more neighbours with equal keys becomes a
-    // group of rows, in list order; each line's key is compared with the
-    // first line of its run, by the comparison the sort used.
-    const int keyFields = int(plan.fields.size());
-    auto sameKey = [&](const SortEntry& a, const SortEntry& b) {
-        if (keyFirst)
-            return compareIgnoringCase(keys[a.index], keys[b.index]) == 0;
-        return compareIgnoringCase(leadingFields(textOf(a), keyFields),
-                                   leadingFields(textOf(b), keyFields)) == 0;
-    };
-    const std::size_t n = order.size();
-    std::size_t i = 0;
-    while (i + 1 < n) {
-        std::size_t j = i + 1;
-        while (j < n && sameKey(order[i], order[j]))
-            ++j;
-        if (j - i >= 2) {
-            for (std::size_t k = i; k < j; ++k)
-                rows.push_back(std::move(all[order[k].index]));
-        }
-        i = j;
-    }
+    rows.reserve(n);
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        rows.push_back(std::move(all[it->index]));
     return rows;
 }
 

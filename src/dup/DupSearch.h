@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dup/CandidateStore.h"
+#include "dup/NameText.h"
 #include "platform/FileRecord.h"
 
 #include <QByteArray>
@@ -36,11 +38,12 @@ struct DupSearchOptions {
     qint64 limit2 = 256000;  // bytes, "in between" only
     // How many candidates the search keeps before it refuses more (the
     // caller then aborts the scan), and how much memory they may take (an
-    // estimate from the lengths of their lines and paths). Whichever comes
-    // first fills the list. 1.1 GB of candidates and the grid made of them
-    // stay under 2 GB; with typical paths that is some 2 million files.
-    qsizetype capacity = 4'000'000;
-    qint64 memoryCapacity = 1'100'000'000;
+    // estimate from the sizes of their records, names and folders).
+    // Whichever comes first fills the list. A candidate is kept as numbers
+    // and its name's bytes, some 100 bytes with typical paths, so the limits
+    // admit 10 million files in about 1.2 GB.
+    qsizetype capacity = 10'000'000;
+    qint64 memoryCapacity = 1'200'000'000;
 };
 
 // One kept file: its candidate line (the field texts joined by tabs, in the
@@ -67,6 +70,10 @@ QStringList dupGridCells(const DupCandidate& c, bool duplicateMode, DupCriterion
 
 // Collects candidates during a walk and turns them into result rows. Not
 // thread-safe: one search belongs to one scan job.
+//
+// A candidate is kept as numbers (CandidateStore); its line is made only
+// when it becomes a row. The rows, their order and their groups are those of
+// a list of every candidate's line kept in the order described here:
 //
 // Sorting and grouping use one comparison, compareIgnoringCase, so that
 // lines with equal keys are always neighbours and every run of them is one
@@ -97,7 +104,10 @@ public:
     // stops the walk and shows the resource message.
     Added addFile(const FileRecord& record, const QByteArray& folder);
 
-    qsizetype candidateCount() const { return qsizetype(m_candidates.size()); }
+    qsizetype candidateCount() const { return qsizetype(m_store.size()); }
+    // What the candidates take on the heap so far, roughly (the figure the
+    // memory capacity is checked against).
+    qint64 candidateBytes() const { return m_bytes; }
 
     // Sorts the candidates and returns the result rows in row order:
     // duplicates as runs of two or more neighbours with equal keys (a line
@@ -106,31 +116,13 @@ public:
     std::vector<DupCandidate> finish();
 
 private:
-    // The line of a file whose name field is `name` (its display text, or
-    // its exact text for the line that is compared).
-    QString lineFor(const FileRecord& record, const QString& name, const QString& folder,
-                    quint32 written, quint32 accessed);
-    // The texts come by value: a later insertion into a cache may move the
-    // cached ones, and a line takes several of them at once.
-    QString folderText(const QByteArray& folder);
-    QString dateText(quint32 packed);
-    QString timeText(quint32 packed);
-    QString typeText(const QString& name);
+    class Texts;
+    std::vector<DupCandidate> finishDuplicates(Texts& texts);
+    std::vector<DupCandidate> finishHogs(Texts& texts);
 
     DupSearchOptions m_options;
-    std::deque<DupCandidate> m_candidates;  // no regrowth copies, no slack
-    // The line as it is compared, by candidate index, for the few whose
-    // name's display text is not exact (see exactNameText).
-    QHash<quint32, QString> m_exactLines;
-    // Modification times in whole seconds, by candidate index, for the
-    // criteria that compare them (kNoTime: not recorded).
-    std::deque<qint64> m_writeSeconds;
-    qint64 m_bytes = 0;                     // estimated heap use of the candidates
-    QByteArray m_lastFolder;
-    QString m_lastFolderText;
-    QHash<quint32, QString> m_dates;
-    QHash<quint32, QString> m_times;
-    QHash<QString, QString> m_types;
+    CandidateStore m_store;
+    qint64 m_bytes = 0;  // estimated heap use of the candidates
 };
 
 class ResultGridModel;
@@ -139,25 +131,6 @@ class ResultGridModel;
 // as one batch: each row with its exact path and the sort values of its size
 // and date columns (so that no sort reads them back from the texts).
 void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, bool duplicateMode);
-
-// A name or folder as a field of a candidate line: control characters
-// (tabs and line breaks among them, which would split the line) are shown as
-// U+FFFD. The exact bytes travel in DupCandidate::path.
-QString lineFieldText(const QByteArray& bytes);
-
-// A name's exact bytes as text for comparing: the same text as
-// lineFieldText where the name is valid UTF-8 without control characters;
-// otherwise each byte that is not part of a valid UTF-8 sequence, and each
-// control character, becomes the lone surrogate U+DC00 + byte, a code unit
-// that no valid text holds. So two different names never give equal texts,
-// the text holds no tab or line break, and case folding still applies to
-// the valid letters around such bytes.
-QString exactNameText(const QByteArray& name);
-
-// The order of the candidate list: QString::compare(a, b, Qt::CaseInsensitive)
-// (the case-folded UTF-16 units one by one, a shorter text first), answered
-// as -1, 0 or 1, with a fast path for ASCII.
-int compareIgnoringCase(QStringView a, QStringView b);
 
 // The resource message shown when the candidate list is full.
 QString candidateListFullMessage();

@@ -1,6 +1,7 @@
 #include "results/ResultGridModel.h"
 
 #include "platform/FileRecord.h"
+#include "results/FileLookup.h"
 #include "results/GridClipboard.h"
 #include "results/SortDirections.h"
 #include "text/Formats.h"
@@ -412,10 +413,38 @@ int ResultGridModel::markAll() {
     if (m_layout.markColumn < 0)
         return 0;
     const int last = gridRowCount() - 1;
+    // Every row is unmarked now, so each toggle marks: the files are looked
+    // up all at once (in parallel), then marked in row order as toggling
+    // them one by one would.
+    std::vector<std::uint32_t> indexes;
+    indexes.reserve(std::size_t(std::max(last, 0)));
     for (int row = 1; row <= last; ++row) {
-        if (!isResultRow(row))
-            continue;
-        toggle(storageIndex(row));
+        if (isResultRow(row))
+            indexes.push_back(storageIndex(row));
+    }
+    std::vector<qint64> sizes(indexes.size());
+    lookUpFileSizes(
+        indexes.size(),
+        [this, &indexes](std::size_t i) {
+            // storedPath's bytes, in place: the rows do not change meanwhile.
+            const std::uint32_t index = indexes[i];
+            const std::uint32_t* ends = &m_ends[size_t(index) * size_t(m_columns + 1)];
+            const std::uint32_t start = m_columns == 0 ? 0 : ends[m_columns - 1];
+            return QByteArrayView(m_text.data() + m_rows[index].offset + start,
+                                  qsizetype(ends[m_columns] - start));
+        },
+        sizes.data());
+    m_marked.reserve(indexes.size());
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+        Row& row = m_rows[indexes[i]];
+        if (sizes[i] >= 0) {
+            row.markBytes = sizes[i];
+            m_markedCount += 1;
+            m_markedBytes += sizes[i];
+        } else {
+            row.markBytes = kMarkedUncounted;
+        }
+        m_marked.push_back(indexes[i]);
         ++toggled;
     }
     if (toggled > 0) {

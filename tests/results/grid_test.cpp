@@ -210,6 +210,61 @@ TEST_F(GridMarks, MarkAllCountsOddNamesAndTotalsBeyond32Bits) {
     EXPECT_EQ(model.markedBytes(), 0);
 }
 
+// Marking all looks the files up on several threads once there are enough
+// rows; the marks, totals and marking order must be those of toggling every
+// row in turn: files, vanished files (and folders), folders, symbolic links
+// (their own size), and one path in two rows.
+TEST_F(GridMarks, MarkAllOnManyRowsEqualsTogglingEachRow) {
+    ResultGridModel oneByOne{fileHogsLayout()};
+    oneByOne.setSortDirections(&flags);
+    model.beginBatch();
+    oneByOne.beginBatch();
+    for (int i = 0; i < 12000; ++i) {
+        const QByteArray name = "d" + QByteArray::number(i % 37) + "/f" + QByteArray::number(i);
+        QByteArray path;
+        switch (i % 5) {
+            case 0:
+                // Never made: in a folder that is there, below a folder that
+                // is not (whose name begins another's that is), below a file.
+                path = tree.path(i % 3 == 0   ? name
+                                 : i % 3 == 1 ? "gone/x" + QByteArray::number(i)
+                                              : "d0/f4/" + QByteArray::number(i));
+                if (i % 15 == 0)
+                    path = tree.file("gone2/f" + QByteArray::number(i), 7);
+                break;
+            case 1:
+                path = tree.mkdir(name);
+                break;
+            case 2:
+                path = tree.path(name);
+                tree.file(name, 0);
+                ASSERT_EQ(::unlink(path.constData()), 0);
+                ASSERT_EQ(::symlink("target-that-is-longer", path.constData()), 0);
+                break;
+            case 3:
+                path = tree.path("d0/f3");  // the same file again
+                break;
+            default:
+                path = tree.file(name, i);
+        }
+        add(path, numberText(i));
+        oneByOne.addToGrid(numberText(i) + "\t\t\t\t" + displayText(path) + "\tT", path);
+    }
+    model.endBatch();
+    oneByOne.endBatch();
+    for (int row = 1; row <= oneByOne.rowCounter(); ++row)
+        oneByOne.deleteOneFile(row);
+    EXPECT_EQ(model.markAll(), 12000);
+    EXPECT_EQ(model.markedCount(), oneByOne.markedCount());
+    EXPECT_EQ(model.markedBytes(), oneByOne.markedBytes());
+    EXPECT_EQ(model.markedPaths(), oneByOne.markedPaths());
+    EXPECT_EQ(model.statusText(), oneByOne.statusText());
+    // Unmarking a row takes back what its mark added.
+    const qint64 before = model.markedBytes();
+    model.deleteOneFile(5);  // f4: 4 bytes
+    EXPECT_EQ(model.markedBytes(), before - 4);
+}
+
 // ---- Clipboard and row memory -----------------------------------------------------
 
 // The tabbed forms (the result-lines form is the grid window's).
