@@ -20,6 +20,8 @@ struct KeyPlan {
 };
 
 const KeyPlan& keyPlan(DupCriterion c) {
+    if (c == DupCriterion::SameContents)
+        c = DupCriterion::SizeOnly;
     static const std::array<KeyPlan, 7> plans = {{
         {{1}, false},     // name
         {{1, 2}, false},  // name, size
@@ -188,7 +190,8 @@ QStringList dupCriterionTexts() {
             QStringLiteral("Size only"),
             QStringLiteral("Size and modify date/time"),
             QStringLiteral("Size and type"),
-            QStringLiteral("Type and modify date/time")};
+            QStringLiteral("Type and modify date/time"),
+            QStringLiteral("Same contents")};
 }
 
 QString lineFieldText(const QByteArray& bytes) {
@@ -283,6 +286,7 @@ QStringList dupLineFields(const QString& name, const QString& size, const QStrin
         case DupCriterion::SizeOnly:
         case DupCriterion::SizeAndDate:
         case DupCriterion::SizeAndType:
+        case DupCriterion::SameContents:
             return {size, name, date, time, access, folder, type};
         case DupCriterion::TypeAndDate:
             return {type, date, time, name, size, access, folder};
@@ -304,7 +308,7 @@ QStringList dupGridCells(const DupCandidate& c, bool duplicateMode, DupCriterion
     }
     const std::array<int, 7>* order = &identity;
     if (criterion == DupCriterion::SizeOnly || criterion == DupCriterion::SizeAndDate ||
-        criterion == DupCriterion::SizeAndType)
+        criterion == DupCriterion::SizeAndType || criterion == DupCriterion::SameContents)
         order = &sizeFirst;
     else if (criterion == DupCriterion::TypeAndDate)
         order = &typeFirst;
@@ -392,6 +396,7 @@ QString DupSearch::lineFor(const FileRecord& record, const QString& name,
             case DupCriterion::SizeOnly:
             case DupCriterion::SizeAndDate:
             case DupCriterion::SizeAndType:
+            case DupCriterion::SameContents:
                 fields = {&size, &name, &date, &time, &access, &folderField, &type};
                 break;
             case DupCriterion::TypeAndDate:
@@ -512,6 +517,7 @@ std::vector<DupCandidate> DupSearch::finish() {
     });
 
     std::vector<DupCandidate> rows;
+    m_groupSizes.clear();
     if (!m_options.duplicateMode) {
         rows.reserve(all.size());
         for (auto it = order.rbegin(); it != order.rend(); ++it)
@@ -536,6 +542,7 @@ std::vector<DupCandidate> DupSearch::finish() {
         while (j < n && sameKey(order[i], order[j]))
             ++j;
         if (j - i >= 2) {
+            m_groupSizes.push_back(int(j - i));
             for (std::size_t k = i; k < j; ++k)
                 rows.push_back(std::move(all[order[k].index]));
         }
