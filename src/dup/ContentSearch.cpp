@@ -58,15 +58,17 @@ public:
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
     qint64 bytesRead() const { return m_bytesRead; }
 
-    // Tells the progress after every few megabytes or files, or when `now`.
+    // Tells the progress (bytes read or hashed as holes) after every few
+    // megabytes or files, or when `now`.
     void report(bool now = false) {
         ++m_filesSinceReport;
         if (!m_progress)
             return;
-        if (now || m_bytesRead - m_reported >= kReportBytes || m_filesSinceReport >= kReportFiles) {
-            m_reported = m_bytesRead;
+        const qint64 done = m_bytesRead + m_bytesSkipped;
+        if (now || done - m_reported >= kReportBytes || m_filesSinceReport >= kReportFiles) {
+            m_reported = done;
             m_filesSinceReport = 0;
-            m_progress(m_bytesRead, m_total);
+            m_progress(done, m_total);
         }
     }
 
@@ -95,8 +97,10 @@ public:
         return ok;
     }
 
-    // The hash of every byte, read in order; false when the file ends early,
-    // grows, changes or cannot be read, or the search is cancelled.
+    // The hash of every byte, in order; false when the file ends early,
+    // grows, changes or cannot be read, or the search is cancelled. Holes
+    // of a sparse file (SEEK_DATA / SEEK_HOLE, where the file system tells)
+    // are hashed as the zeros they read as, without reading them.
     bool fullHash(const Probe& p, XXH128_hash_t& out) {
         const int fd = open(p);
         if (fd < 0)
@@ -106,13 +110,37 @@ public:
             m_state = XXH3_createState();
         XXH3_128bits_reset(m_state);
         bool ok = true;
+        bool seekHoles = true;
         qint64 done = 0;
         while (ok && done < p.size) {
             if (cancelled()) {
                 ok = false;
                 break;
             }
-            const qint64 want = std::min(kBufferSize, p.size - done);
+            // Where the next data begins (the end of the file: all hole).
+            qint64 data = done;
+            if (seekHoles) {
+                const off_t at = ::lseek(fd, off_t(done), SEEK_DATA);
+                if (at >= 0)
+                    data = std::min<qint64>(at, p.size);
+                else if (errno == ENXIO)
+                    data = p.size;
+                else
+                    seekHoles = false;
+            }
+            if (data > done) {
+                hashZeros(data - done);
+                done = data;
+                continue;
+            }
+            // Data up to the next hole, a buffer at a time.
+            qint64 end = p.size;
+            if (seekHoles) {
+                const off_t hole = ::lseek(fd, off_t(done), SEEK_HOLE);
+                if (hole > done)
+                    end = std::min<qint64>(hole, p.size);
+            }
+            const qint64 want = std::min(kBufferSize, end - done);
             ok = readAt(fd, m_buffer.data(), want, done);
             if (ok) {
                 XXH3_128bits_update(m_state, m_buffer.data(), std::size_t(want));
@@ -158,6 +186,18 @@ private:
         return true;
     }
 
+    // Feeds `length` zero bytes to the hash.
+    void hashZeros(qint64 length) {
+        static const std::vector<char> zeros(std::size_t(kBufferSize), 0);
+        while (length > 0) {
+            const qint64 n = std::min(length, kBufferSize);
+            XXH3_128bits_update(m_state, zeros.data(), std::size_t(n));
+            length -= n;
+            m_bytesSkipped += n;
+        }
+        report();
+    }
+
     // Exactly `length` bytes at `offset`.
     bool readAt(int fd, char* to, qint64 length, qint64 offset) {
         while (length > 0) {
@@ -197,6 +237,7 @@ private:
     std::vector<char> m_buffer;
     XXH3_state_t* m_state = nullptr;
     qint64 m_bytesRead = 0;
+    qint64 m_bytesSkipped = 0;  // holes hashed as zeros, not read
 };
 
 // Splits distinct files of one size into classes of equal contents: a class

@@ -23,7 +23,8 @@ using ContentProgress = std::function<void(qint64 read, qint64 total)>;
 // 1. files of equal size: a file whose size no other file has is never read;
 // 2. a hash of a 4 KiB sample at the start and one at the end of the file
 //    (a file of at most 8 KiB is read whole here, and is done);
-// 3. a hash of all of its bytes (XXH3, 128 bits).
+// 3. a hash of all of its bytes (XXH3, 128 bits); the holes of a sparse
+//    file are hashed as the zeros they read as, without reading them.
 // Files whose full hashes are equal form a group. A group is shown as equal
 // contents on the strength of that hash: it is not cryptographic, so two
 // files made on purpose to collide could be taken as equal, but files that
@@ -84,7 +85,7 @@ public:
     struct Result {
         std::vector<Group> groups;  // by wasted bytes, largest first
         qint64 candidateBytes = 0;  // bytes of the files that share their size with another
-        qint64 bytesRead = 0;
+        qint64 bytesRead = 0;  // read from files (holes skipped are not counted)
         qint64 notRead = 0;  // files left out as unreadable or changed
         bool cancelled = false;
     };

@@ -217,6 +217,26 @@ TEST_F(ContentSearchTest, SparsePairDifferingInTheLastByteIsToldApartByItsEnd) {
     EXPECT_EQ(r.candidateBytes, 2 * size);
 }
 
+// Sparse files with equal ends: the middle decides, and the holes are
+// hashed as zeros without being read.
+TEST_F(ContentSearchTest, SparseFilesDifferingInTheMiddle) {
+    constexpr qint64 size = qint64(64) << 20;
+    ContentSearch s;
+    for (const char* n : {"mid1", "mid2", "mid3"}) {
+        const QByteArray p = at(n);
+        const int fd = open(p.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const char middle = n[3] == '3' ? 'e' : 'd';
+        ASSERT_EQ(ftruncate(fd, size), 0);
+        ASSERT_EQ(pwrite(fd, &middle, 1, size / 2), 1);
+        close(fd);
+        add(s, p);
+    }
+    const ContentSearch::Result r = s.finish();
+    EXPECT_EQ(names(s, r), (Groups{{"mid1", "mid2"}}));
+    EXPECT_LT(r.bytesRead, size);
+}
+
 TEST_F(ContentSearchTest, CancelStopsBeforeReading) {
     ContentSearch s;
     add(s, write("x1", filled(10000, 'x')));
