@@ -45,8 +45,8 @@ tree=${tree%/}
 build=${VANTREL_BENCH_BUILD:-$repo/build-bench}
 runs=${RUNS:-5}
 
-ALL_BENCHES=(walk dup stats dirhog clean dates browse grid cli)
-TARGETS=(make_tree walk_bench bare_walk dup_bench grid_bench stats_bench stats_types_bench dirhog_bench clean_bench mods_bench browse_bench vantrel)
+ALL_BENCHES=(walk dup stats dirhog clean dates browse grid cli content)
+TARGETS=(make_tree walk_bench bare_walk dup_bench grid_bench stats_bench stats_types_bench dirhog_bench clean_bench mods_bench browse_bench vantrel content_bench)
 read -r -a benches <<<"${BENCHES:-${ALL_BENCHES[*]}}"
 
 # --- helpers ---------------------------------------------------------------
@@ -324,6 +324,46 @@ run_million() {
   PEER=(find "$t" -xdev -name '.*' -prune -o -type f
         -newermt '2019-12-31 23:59:59' ! -newermt '2020-12-31 23:59:59' -print)
   million_figure "1m files by date" find
+}
+
+bench_content() {
+  # "Same contents": files of equal size, then 4 KiB samples at both ends,
+  # then a hash of every byte. The peer is jdupes over the same files
+  # (hidden entries left out with -A, as our walk leaves out hidden files and
+  # dot-folders; zero-byte files left out by both). Both must find the same
+  # sets; then a cold run of each when caches can be dropped.
+  if ! command -v jdupes >/dev/null; then
+    echo "# jdupes not installed"
+    return
+  fi
+  # jdupes reads every byte of the tree's large sparse files: one run each.
+  local runs=1
+  local ours_sets peer_sets raw
+  ours_sets=$(mktemp) peer_sets=$(mktemp) raw=$(mktemp)
+  OURS=("$build/bench/content/content_bench" "$tree")
+  echo "# $("$build/bench/content/content_bench" --sets "$ours_sets" "$tree")"
+  jdupes -r -q -A "$tree" >"$raw" 2>/dev/null || true
+  "$build/bench/content/content_bench" --normalize "$raw" >"$peer_sets"
+  if cmp -s "$ours_sets" "$peer_sets"; then
+    echo "# sets equal ($(wc -l <"$ours_sets") sets)"
+  else
+    echo "# sets differ: ours $(wc -l <"$ours_sets"), jdupes $(wc -l <"$peer_sets"); first differences:"
+    diff "$ours_sets" "$peer_sets" | head -5 | sed 's/^/#   /'
+  fi
+  rm -f "$ours_sets" "$peer_sets" "$raw"
+  PEER=(jdupes -r -q -A "$tree")
+  figure content jdupes
+  # Cold: each program after the page cache is dropped, once.
+  if [[ $(id -u) -eq 0 ]] && sync && echo 3 >/proc/sys/vm/drop_caches 2>/dev/null; then
+    local cold_ours cold_peer
+    cold_ours=$(elapsed_ns "${OURS[@]}")
+    sync && echo 3 >/proc/sys/vm/drop_caches
+    cold_peer=$(elapsed_ns "${PEER[@]}")
+    awk -v o="$cold_ours" -v q="$cold_peer" \
+      'BEGIN { printf "content cold: ours %.2f s, jdupes %.2f s, ratio %.2f\n", o / 1e9, q / 1e9, o / q }'
+  else
+    echo "# content cold: skipped (dropping the page cache needs root)"
+  fi
 }
 
 # --- main ------------------------------------------------------------------------

@@ -17,7 +17,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
-  libdeflate-dev shared-mime-info
+  libdeflate-dev libxxhash-dev shared-mime-info
   googletest libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation2 tzdata
   # The tests also look at windows as the X server shows them (their

@@ -29,6 +29,9 @@ struct KeyPlan {
 
 const KeyPlan& keyPlan(DupCriterion c) {
     using K = KeyField;
+    // Same contents starts from files of equal size.
+    if (c == DupCriterion::SameContents)
+        c = DupCriterion::SizeOnly;
     static const std::array<KeyPlan, 7> plans = {{
         {{K::Name}, 1},                   // name
         {{K::Name, K::Size}, 2},          // name, size
@@ -217,6 +220,7 @@ public:
                 case DupCriterion::SizeOnly:
                 case DupCriterion::SizeAndDate:
                 case DupCriterion::SizeAndType:
+                case DupCriterion::SameContents:
                     fields = {&size, &name, &date, &time, &access, &folderField, &type};
                     break;
                 case DupCriterion::TypeAndDate:
@@ -274,7 +278,8 @@ QStringList dupCriterionTexts() {
             QStringLiteral("Size only"),
             QStringLiteral("Size and modify date/time"),
             QStringLiteral("Size and type"),
-            QStringLiteral("Type and modify date/time")};
+            QStringLiteral("Type and modify date/time"),
+            QStringLiteral("Same contents")};
 }
 
 QString candidateListFullMessage() {
@@ -294,6 +299,7 @@ QStringList dupLineFields(const QString& name, const QString& size, const QStrin
         case DupCriterion::SizeOnly:
         case DupCriterion::SizeAndDate:
         case DupCriterion::SizeAndType:
+        case DupCriterion::SameContents:
             return {size, name, date, time, access, folder, type};
         case DupCriterion::TypeAndDate:
             return {type, date, time, name, size, access, folder};
@@ -315,7 +321,7 @@ QStringList dupGridCells(const DupCandidate& c, bool duplicateMode, DupCriterion
     }
     const std::array<int, 7>* order = &identity;
     if (criterion == DupCriterion::SizeOnly || criterion == DupCriterion::SizeAndDate ||
-        criterion == DupCriterion::SizeAndType)
+        criterion == DupCriterion::SizeAndType || criterion == DupCriterion::SameContents)
         order = &sizeFirst;
     else if (criterion == DupCriterion::TypeAndDate)
         order = &typeFirst;
@@ -367,6 +373,7 @@ DupSearch::Added DupSearch::addFile(const FileRecord& record, const QByteArray& 
 }
 
 std::vector<DupCandidate> DupSearch::finish() {
+    m_groupSizes.clear();
     Texts texts(m_store, m_options);
     std::vector<DupCandidate> rows =
         m_options.duplicateMode ? finishDuplicates(texts) : finishHogs(texts);
@@ -549,6 +556,7 @@ std::vector<DupCandidate> DupSearch::finishDuplicates(Texts& texts) {
         });
         for (Member& m : group)
             rows.push_back(std::move(m.row));
+        m_groupSizes.push_back(int(end - first));
         first = end;
     }
     return rows;

@@ -15,8 +15,11 @@
 
 namespace vantrel {
 
-// The seven ways duplicate files are matched, in the order of the
-// "Duplicates matching on" choice.
+// The ways duplicate files are matched, in the order of the "Duplicates
+// matching on" choice. The first seven compare what a walk lists (names,
+// sizes, dates, types); SameContents compares the files' bytes
+// (ContentSearch), and a DupSearch given it groups by size only, the
+// contents' first stage.
 enum class DupCriterion {
     FilenameOnly = 0,
     FilenameAndSize = 1,
@@ -25,6 +28,7 @@ enum class DupCriterion {
     SizeAndDate = 4,
     SizeAndType = 5,
     TypeAndDate = 6,
+    SameContents = 7,
 };
 QStringList dupCriterionTexts();
 
@@ -114,6 +118,9 @@ public:
     // with no equal neighbour is not shown); file hogs every candidate, in
     // reverse line order (the window then sorts them by size, largest first).
     std::vector<DupCandidate> finish();
+    // How many rows each group of the last finish() has, in row order
+    // (duplicates only).
+    const std::vector<int>& groupSizes() const { return m_groupSizes; }
 
 private:
     class Texts;
@@ -123,6 +130,7 @@ private:
     DupSearchOptions m_options;
     CandidateStore m_store;
     qint64 m_bytes = 0;  // estimated heap use of the candidates
+    std::vector<int> m_groupSizes;
 };
 
 class ResultGridModel;

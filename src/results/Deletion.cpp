@@ -137,13 +137,41 @@ DeleteOutcome moveFileToTrash(const QByteArray& path) {
     return outcome;
 }
 
+bool unchangedSinceListed(const QByteArray& path, const ListedState& listed) {
+    FileRecord now;
+    if (!statPath(path, now))
+        return true;
+    if (now.size != listed.size)
+        return false;
+    if (listed.modified.recorded &&
+        (!now.writeTime.recorded || now.writeTime.sec != listed.modified.sec ||
+         now.writeTime.nsec != listed.modified.nsec))
+        return false;
+    return true;
+}
+
+QString changedSinceListedText() {
+    return QStringLiteral("it changed since it was listed");
+}
+
 DeleteRun deleteFiles(const QList<QByteArray>& paths, DeleteMode mode,
-                      const DeleteProgress& progress) {
+                      const DeleteProgress& progress, const ListedStates& listed) {
     DeleteRun run;
     run.mode = mode;
     for (qsizetype i = 0; i < paths.size(); ++i) {
         if (progress.starting)
             progress.starting(i);
+        const auto was = listed.constFind(paths[i]);
+        if (was != listed.cend() && !unchangedSinceListed(paths[i], *was)) {
+            DeleteOutcome outcome;
+            outcome.path = paths[i];
+            outcome.error = changedSinceListedText();
+            outcome.changed = true;
+            run.outcomes.append(outcome);
+            if (progress.finished)
+                progress.finished(outcome);
+            continue;
+        }
         DeleteOutcome outcome =
             mode == DeleteMode::ForGood ? deleteFileForGood(paths[i]) : moveFileToTrash(paths[i]);
         if (outcome.removed) {

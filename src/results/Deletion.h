@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/FileRecord.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -22,7 +25,23 @@ struct DeleteOutcome {
     bool removed = false;
     qint64 bytes = 0;  // counted only when removed
     QString error;     // why it was not removed; empty when removed
+    bool changed = false;  // left alone: not the file that was listed any more
 };
+
+// What a file was when it was listed (or marked): a file whose size or
+// modification time differs now is not deleted.
+struct ListedState {
+    qint64 size = 0;
+    FileTime modified;  // not recorded: only the size is compared
+};
+using ListedStates = QHash<QByteArray, ListedState>;
+
+// Whether `path` still has the size and modification time of `listed` (a
+// path that is gone counts as unchanged: deleting it fails on its own).
+bool unchangedSinceListed(const QByteArray& path, const ListedState& listed);
+
+// The reason given for a file left alone because it changed.
+QString changedSinceListedText();
 
 // What became of a list.
 struct DeleteRun {
@@ -56,9 +75,11 @@ struct DeleteProgress {
 };
 
 // Works through `paths` in the given order. ForGood goes on after a
-// failure; ToTrash stops at the first failure.
+// failure; ToTrash stops at the first failure. A path of `listed` whose file
+// changed since then is left alone, its outcome marked `changed`, and the
+// run goes on in either mode.
 DeleteRun deleteFiles(const QList<QByteArray>& paths, DeleteMode mode,
-                      const DeleteProgress& progress = {});
+                      const DeleteProgress& progress = {}, const ListedStates& listed = {});
 
 // `paths` sorted without regard to case (by their display text; equal texts
 // keep a stable order by their bytes), the order the confirmation lists and

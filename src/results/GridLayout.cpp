@@ -103,8 +103,9 @@ GridLayout duplicatesLayout(int criterion) {
                 QStringLiteral("Type")};
     g.kinds = {ColumnKind::Text, ColumnKind::Number, ColumnKind::Date, ColumnKind::Text,
                ColumnKind::Date, ColumnKind::Text,   ColumnKind::Text};
-    // Criteria 0-2 lead with the name, 3-5 with the size, 6 with the type.
-    if (criterion >= 3 && criterion <= 5)
+    // Criteria 0-2 lead with the name, 3-5 and 7 (contents) with the size,
+    // 6 with the type.
+    if ((criterion >= 3 && criterion <= 5) || criterion == 7)
         g.lineFields = {2, 1, 3, 4, 5, 6, 7};
     else if (criterion == 6)
         g.lineFields = {4, 5, 2, 3, 6, 7, 1};

@@ -54,6 +54,7 @@ void ResultGridModel::resetStorage() {
     m_shown = 0;
     m_exactLines.clear();
     decltype(m_marked)().swap(m_marked);
+    m_markTimes.clear();
     m_markedCount = 0;
     m_markedBytes = 0;
 }
@@ -375,6 +376,7 @@ bool ResultGridModel::toggle(std::uint32_t index) {
             m_markedBytes -= row.markBytes;
         }
         row.markBytes = kUnmarked;
+        m_markTimes.remove(index);
         const auto equal =
             std::find_if(m_marked.begin(), m_marked.end(),
                          [this, index](std::uint32_t m) { return samePath(m, index); });
@@ -386,6 +388,7 @@ bool ResultGridModel::toggle(std::uint32_t index) {
     const QByteArray path = storedPath(index);
     if (!path.isEmpty() && statPath(path, record) && !record.isDirectory()) {
         row.markBytes = record.size;
+        m_markTimes.insert(index, record.writeTime);
         m_markedCount += 1;
         m_markedBytes += record.size;
     } else {
@@ -393,6 +396,17 @@ bool ResultGridModel::toggle(std::uint32_t index) {
     }
     m_marked.push_back(index);
     return true;
+}
+
+ListedStates ResultGridModel::markedStates() const {
+    ListedStates states;
+    for (const std::uint32_t index : m_marked) {
+        const qint64 bytes = m_rows[index].markBytes;
+        const auto time = m_markTimes.constFind(index);
+        if (bytes >= 0 && time != m_markTimes.cend())
+            states.insert(storedPath(index), ListedState{bytes, *time});
+    }
+    return states;
 }
 
 bool ResultGridModel::deleteOneFile(int row) {
@@ -461,6 +475,7 @@ void ResultGridModel::clearAllMarks() {
     m_markedCount = 0;
     m_markedBytes = 0;
     m_marked.clear();
+    m_markTimes.clear();
     for (Row& row : m_rows)
         row.markBytes = kUnmarked;
     if (hadMarks && m_shown > 0)

@@ -2,6 +2,7 @@
 
 #include "results/GridLayout.h"
 #include "results/GridSort.h"
+#include "results/Deletion.h"
 #include "results/RowMemory.h"
 
 #include <QAbstractTableModel>
@@ -131,6 +132,10 @@ public:
     // lbDeleted: the exact paths of the marked rows in marking order.
     QList<QByteArray> markedPaths() const;
     qsizetype markedPathCount() const { return qsizetype(m_marked.size()); }
+    // The size and modification time each marked file had when it was
+    // marked (files that were missing then are left out), so that deletion
+    // can leave alone a file that changed since.
+    ListedStates markedStates() const;
     // The layout's status text for the current count and total.
     QString statusText() const;
 
@@ -213,6 +218,7 @@ private:
     QHash<std::uint32_t, QString> m_exactLines;
 
     RowVector<std::uint32_t> m_marked;  // lbDeleted, as row indexes
+    QHash<std::uint32_t, FileTime> m_markTimes;  // modification times at marking
     qint64 m_markedCount = 0;
     qint64 m_markedBytes = 0;
 };

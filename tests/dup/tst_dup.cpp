@@ -353,7 +353,8 @@ private Q_SLOTS:
         w->grid->Markall1Click();
         QCOMPARE(w->pnlSel->text(), u"3 files 300 bytes"_s);
         QVERIFY(QFile::remove(QFile::decodeName(m_files->path("b/v.txt"))));
-        m_dialogs->answers = {Answer::Yes};
+        // Every copy is marked: Yes to that warning, then to "Really delete?".
+        m_dialogs->answers = {Answer::Yes, Answer::Yes};
         m_dialogs->dialogHandlers.push_back(confirmWith(&TfrmReallyDelete::btDelete));
         w->btDelete->click();
         QCOMPARE(

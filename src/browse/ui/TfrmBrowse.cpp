@@ -470,7 +470,7 @@ void TfrmBrowse::pnlScanClick() {
 
 void TfrmBrowse::btDeleteFilesClick() {
     const ResultGridModel* model = grid->gridModel();
-    const MarkedDeletion done = deleteMarkedFiles(model->markedPaths(), model->markedBytes(), this);
+    const MarkedDeletion done = deleteMarkedFiles(*model, this);
     if (!done.shown)
         return;
     // Whatever happened, the folder is read again.

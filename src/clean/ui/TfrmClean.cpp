@@ -336,7 +336,7 @@ void TfrmClean::btMarkClick() {
 
 void TfrmClean::btDeleteClick() {
     const ResultGridModel* model = grid->gridModel();
-    const MarkedDeletion done = deleteMarkedFiles(model->markedPaths(), model->markedBytes(), this);
+    const MarkedDeletion done = deleteMarkedFiles(*model, this);
     if (done.shown && done.accepted)
         accept();
 }

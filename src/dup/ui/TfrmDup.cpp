@@ -2,6 +2,8 @@
 
 #include "browse/ui/TfrmDetails.h"
 #include "browse/ui/TfrmView.h"
+#include "dup/ContentRows.h"
+#include "dup/ContentSearch.h"
 #include "results/ResultGridModel.h"
 #include "results/SortDirections.h"
 #include "results/ui/ResultGrid.h"
@@ -64,6 +66,36 @@ private:
     bool m_full = false;
 };
 
+// Hands every listed file whose size passes to the contents search.
+class ContentFeeder final : public WalkVisitor {
+public:
+    ContentFeeder(const DupSearch& sizes, ContentSearch& search, ScanJob& job)
+        : m_sizes(sizes), m_search(search), m_job(job) {}
+
+    void entry(const QByteArray& folder, const FileRecord& record) override {
+        if (m_full || !m_sizes.passes(record.size))
+            return;
+        if (!m_search.addFile(record, folder)) {
+            m_full = true;
+            m_job.stop(BoxKind::Warning, candidateListFullMessage());
+        }
+    }
+
+private:
+    const DupSearch& m_sizes;
+    ContentSearch& m_search;
+    ScanJob& m_job;
+    bool m_full = false;
+};
+
+// The progress place while contents are read: the bytes read of those that
+// may have to be.
+QByteArray readingText(qint64 read, qint64 total) {
+    return (QStringLiteral("Reading contents: ") + numberText(read) + QStringLiteral(" of ") +
+            numberText(total) + QStringLiteral(" bytes"))
+        .toUtf8();
+}
+
 }  // namespace
 
 TfrmDup::TfrmDup(bool duplicateMode, DupCompareView* compareView, QWidget* parent)
@@ -93,6 +125,7 @@ void TfrmDup::wireControls() {
     connect(btClip, &QPushButton::clicked, this, &TfrmDup::btClipClick);
     connect(btDetails, &QPushButton::clicked, this, &TfrmDup::btDetailsClick);
     connect(btCompare, &QPushButton::clicked, this, &TfrmDup::btCompareClick);
+    connect(btVerify, &QPushButton::clicked, this, &TfrmDup::btVerifyClick);
     connect(btBrowse, &QPushButton::clicked, this, &TfrmDup::BrowseDirectory1Click);
 
     grid->setStatusLabel(pnlSel);
@@ -107,7 +140,7 @@ void TfrmDup::wireControls() {
     m_scan.setAbortButton(btAbort);
     m_scan.disableDuringScan({btScan, btClose, pckDrive, num1, num2, cbKB1, cbWildCard, rbLarger,
                               rbSmaller, rbBetween, cbDup});
-    m_scan.hideDuringScan({btMark, btDelete, btPrint, btClip, btDetails});
+    m_scan.hideDuringScan({btMark, btDelete, btPrint, btClip, btDetails, btVerify});
     m_scan.setProgressLabel(pnlSel);
     m_scan.setBusyWidget(grid);
     connect(&m_scan, &ScanFrame::finished, this, &TfrmDup::scanEnded);
@@ -150,7 +183,7 @@ void TfrmDup::FormShow() {
     num1->setValue(250);
     num2->setValue(250);
     for (QPushButton* b :
-         {btPrint, btClip, btBrowse, btDetails, btCompare, btAbort, btMark, btDelete})
+         {btPrint, btClip, btBrowse, btDetails, btCompare, btVerify, btAbort, btMark, btDelete})
         b->hide();
     m_search.reset();
     pnlSel->clear();
@@ -289,7 +322,7 @@ void TfrmDup::btScanClick() {
         return;
     }
     if (m_duplicateMode)
-        m_criterion = DupCriterion(std::clamp(cbDup->currentIndex(), 0, 6));
+        m_criterion = DupCriterion(std::clamp(cbDup->currentIndex(), 0, 7));
     setHintsShown(false);
     scan();
 }
@@ -314,6 +347,7 @@ void TfrmDup::scan() {
     m_printTitle = printTitle();
     pnlSel->clear();
     btCompare->hide();
+    btVerify->hide();
     btBrowse->hide();
 
     const QList<DriveEntry> drives = pckDrive->tickedDrives();
@@ -322,14 +356,43 @@ void TfrmDup::scan() {
     walk.includeMask = 0;
     DupSearch* search = m_search.get();
     const std::size_t batchSize = std::size_t(std::max(m_rowBatchSize, 1));
+    const bool byContents = m_duplicateMode && m_criterion == DupCriterion::SameContents;
+    const DupCriterion criterion = m_criterion;
+    const bool duplicateMode = m_duplicateMode;
+    m_groupSizes.clear();
+    m_rowFiles.clear();
+    m_verified = false;
     m_scan.start(
-        [this, search, drives, walk, batchSize](ScanJob& job) {
-            DupFeeder feeder(*search, job);
-            WalkReport report = ScanAllDrives(drives, walk, feeder, job.control());
-            // Sorting and grouping happen here too, off the window's thread.
-            // The rows then reach the grid in batches, so that the window
-            // keeps painting while a long list fills it.
-            std::vector<DupCandidate> rows = search->finish();
+        [this, search, drives, walk, batchSize, byContents, criterion,
+         duplicateMode](ScanJob& job) {
+            std::vector<DupCandidate> rows;
+            std::vector<int> groupSizes;
+            std::vector<ContentCheckFile> rowFiles;
+            WalkReport report;
+            if (byContents) {
+                ContentSearch contents(search->options().capacity);
+                ContentFeeder feeder(*search, contents, job);
+                report = ScanAllDrives(drives, walk, feeder, job.control());
+                ScanControl& control = job.control();
+                const ContentSearch::Result found =
+                    contents.finish(&control.scanAborted, [&control](qint64 read, qint64 total) {
+                        control.progress.showFolder(readingText(read, total));
+                    });
+                rows = contentRows(contents, found, groupSizes);
+            } else {
+                DupFeeder feeder(*search, job);
+                report = ScanAllDrives(drives, walk, feeder, job.control());
+                rows = search->finish();
+                if (duplicateMode) {
+                    groupSizes = search->groupSizes();
+                    noteHardLinks(rows, groupSizes, criterion, &rowFiles);
+                }
+            }
+            job.post([this, groupSizes, files = std::move(rowFiles)]() mutable {
+                m_groupSizes = groupSizes;
+                m_rowFiles = std::move(files);
+            });
+
             for (std::size_t first = 0; first < rows.size(); first += batchSize) {
                 const auto begin = rows.begin() + std::ptrdiff_t(first);
                 const auto end =
@@ -351,6 +414,8 @@ int TfrmDup::fillGrid(const ScanOutcome&) {
     m_search.reset();
     ResultGridModel* model = grid->gridModel();
     const int count = model->rowCounter();
+    if (m_duplicateMode)
+        grid->setRowGroups(m_groupSizes);
     FormResize();
 
     if (!m_duplicateMode && count > 0) {
@@ -372,6 +437,8 @@ int TfrmDup::fillGrid(const ScanOutcome&) {
 void TfrmDup::scanEnded(int rows) {
     setHintsShown(true);
     btCompare->setVisible(m_duplicateMode && m_compareView && rows > 0);
+    btVerify->setVisible(m_duplicateMode && m_criterion != DupCriterion::SameContents &&
+                         !m_verified && rows > 0);
     btBrowse->setVisible(canBrowse() && rows > 0);
 }
 
@@ -387,7 +454,7 @@ void TfrmDup::MarkThisFile(int row) {
 
 void TfrmDup::btDeleteClick() {
     const ResultGridModel* model = grid->gridModel();
-    const MarkedDeletion done = deleteMarkedFiles(model->markedPaths(), model->markedBytes(), this);
+    const MarkedDeletion done = deleteMarkedFiles(*model, this, grid->rowGroupPaths());
     if (done.shown && done.accepted)
         accept();
 }
@@ -407,6 +474,82 @@ void TfrmDup::btDetailsClick() {
 void TfrmDup::btCompareClick() {
     if (m_compareView)
         m_compareView->showFor(*this);
+}
+
+void TfrmDup::btVerifyClick() {
+    ResultGridModel* model = grid->gridModel();
+    const int rows = model->rowCounter();
+    if (m_scan.isRunning() || m_groupSizes.empty() || int(m_rowFiles.size()) != rows)
+        return;
+    // The list as it stands; the job reads the files, the finish lays the
+    // rows out anew.
+    auto lines = std::make_shared<QStringList>(model->resultLines());
+    auto paths = std::make_shared<QList<QByteArray>>();
+    for (int row = 1; row <= rows; ++row)
+        paths->append(model->pathAt(row));
+    auto checks = std::make_shared<std::vector<GroupCheck>>();
+    const QString status = pnlSel->text();
+    m_scan.start(
+        [files = m_rowFiles, sizes = m_groupSizes, checks](ScanJob& job) {
+            ScanControl& control = job.control();
+            qint64 total = 0;
+            for (const ContentCheckFile& f : files)
+                total += std::max<qint64>(f.size, 0);
+            qint64 before = 0;
+            std::size_t at = 0;
+            for (const int size : sizes) {
+                const std::vector<ContentCheckFile> group(
+                    files.begin() + std::ptrdiff_t(at), files.begin() + std::ptrdiff_t(at) + size);
+                const std::vector<int> subsets =
+                    contentSubsets(group, &control.scanAborted, [&](qint64 read, qint64) {
+                        control.progress.showFolder(readingText(before + read, total));
+                    });
+                if (control.aborted())
+                    break;
+                checks->push_back(checkGroup(subsets));
+                for (const ContentCheckFile& f : group)
+                    before += std::max<qint64>(f.size, 0);
+                at += std::size_t(size);
+            }
+            return WalkReport{};
+        },
+        [this, lines, paths, checks, status](const ScanOutcome& outcome) {
+            ResultGridModel* m = grid->gridModel();
+            if (outcome.aborted() || checks->size() != m_groupSizes.size()) {
+                pnlSel->setText(status);
+                return m->rowCounter();
+            }
+            std::vector<int> sizes;
+            std::vector<ContentCheckFile> files;
+            int confirmed = 0;
+            grid->ClearGrid();
+            m->beginBatch();
+            std::size_t at = 0;
+            for (std::size_t g = 0; g < checks->size(); ++g) {
+                const GroupCheck& check = (*checks)[g];
+                for (std::size_t k = 0; k < check.order.size(); ++k) {
+                    const std::size_t row = at + std::size_t(check.order[k]);
+                    m->addToGrid(lineWithNote(lines->at(qsizetype(row)), m_criterion,
+                                              check.notes[k]),
+                                 paths->at(qsizetype(row)));
+                    files.push_back(m_rowFiles[row]);
+                }
+                sizes.insert(sizes.end(), check.groupSizes.begin(), check.groupSizes.end());
+                confirmed += check.confirmed ? 1 : 0;
+                at += std::size_t(m_groupSizes[g]);
+            }
+            m->endBatch();
+            m_groupSizes = sizes;
+            m_rowFiles = std::move(files);
+            grid->setRowGroups(m_groupSizes);
+            m_verified = true;
+            FormResize();
+            grid->setCurrentGridRow(1);
+            pnlSel->setText(numberText(confirmed) + QStringLiteral(" of ") +
+                            numberText(qint64(checks->size())) +
+                            QStringLiteral(" groups confirmed by contents"));
+            return m->rowCounter();
+        });
 }
 
 void TfrmDup::BrowseDirectory1Click() {

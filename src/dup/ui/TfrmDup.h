@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dup/ContentSearch.h"
 #include "dup/DupSearch.h"
 #include "dup/ui/DupCompareSource.h"
 #include "results/ui/ToolServices.h"
@@ -113,6 +114,14 @@ public:
     void btClipClick();
     void btDetailsClick();
     void btCompareClick();
+    // "&Verify contents" (after a search by names, sizes, dates or types):
+    // reads the files of each group, splits it into its subsets of identical
+    // contents and notes each row "same contents", "differs" or "not read"
+    // (unreadable, or changed since the scan). Runs like a scan (Abort
+    // stops it, leaving the list as it was); marks are cleared, as the rows
+    // are laid out anew. The status line says how many groups were
+    // confirmed.
+    void btVerifyClick();
     // "&Browse": the browser at the current row's folder, with its file
     // selected and this window's wildcard.
     void BrowseDirectory1Click();
@@ -146,6 +155,7 @@ public:
     QPushButton* btBrowse = nullptr;
     QPushButton* btDetails = nullptr;
     QPushButton* btCompare = nullptr;
+    QPushButton* btVerify = nullptr;
     ResultGrid* grid = nullptr;
     QLabel* pnlSel = nullptr;
 
@@ -173,6 +183,11 @@ private:
     qsizetype m_capacity = DupSearchOptions{}.capacity;
     int m_rowBatchSize = 20000;
     QString m_printTitle;
+    // The rows of each group of the last scan, in row order.
+    std::vector<int> m_groupSizes;
+    // What each row's file was when the scan ended (metadata criteria).
+    std::vector<ContentCheckFile> m_rowFiles;
+    bool m_verified = false;
     bool m_shown = false;
     bool m_hintsOff = false;
 

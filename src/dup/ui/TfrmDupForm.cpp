@@ -163,6 +163,8 @@ void TfrmDup::buildForm() {
                            QStringLiteral("View more file details"), pnlButtons);
     btCompare = pushButton(QStringLiteral("P&airs"), "btCompare",
                            QStringLiteral("Compare file pairs"), pnlButtons);
+    btVerify = pushButton(QStringLiteral("&Verify contents"), "btVerify",
+                          QStringLiteral("Check each group by the files' contents"), pnlButtons);
     {
         // Abort and Mark share one place: Abort shows only while a scan runs,
         // Mark only after one, so the row never has a gap between them.
@@ -170,7 +172,7 @@ void TfrmDup::buildForm() {
         row->setContentsMargins(kButtonGap, 0, kButtonGap, 0);
         row->setSpacing(kButtonGap);
         for (QPushButton* b : {btScan, btClose, btAbort, btMark, btDelete, btPrint, btClip,
-                               btBrowse, btDetails, btCompare})
+                               btBrowse, btDetails, btCompare, btVerify})
             row->addWidget(b);
         row->addStretch(1);
     }
@@ -200,7 +202,7 @@ void TfrmDup::buildForm() {
     // drive list, the buttons and the grid.
     QWidget* order[] = {rbLarger, rbSmaller, rbBetween, num1,      num2,      cbKB1,  cbWildCard,
                         cbDup,    pckDrive,  btScan,    btClose,   btAbort,   btMark, btDelete,
-                        btPrint,  btClip,    btBrowse,  btDetails, btCompare, grid};
+                        btPrint,  btClip,    btBrowse,  btDetails, btCompare, btVerify, grid};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -490,7 +490,7 @@ void TfrmMods::btMarkClick() {
 
 void TfrmMods::btDeleteClick() {
     const ResultGridModel* model = grid->gridModel();
-    const MarkedDeletion done = deleteMarkedFiles(model->markedPaths(), model->markedBytes(), this);
+    const MarkedDeletion done = deleteMarkedFiles(*model, this);
     if (done.shown && done.accepted)
         accept();
 }

@@ -127,6 +127,9 @@ void ResultGrid::buildMenu() {
     m_unmarkAll = mark->addAction(layout.unmarkAllText);
     connect(m_markAll, &QAction::triggered, this, &ResultGrid::Markall1Click);
     connect(m_unmarkAll, &QAction::triggered, this, &ResultGrid::Unmarkall1Click);
+    m_markAllButOne = mark->addAction(QStringLiteral("Mark all but one per group"));
+    m_markAllButOne->setVisible(!m_rowGroups.empty());
+    connect(m_markAllButOne, &QAction::triggered, this, &ResultGrid::MarkAllButOne1Click);
     m_markMenu->setVisible(layout.marksOffered && layout.markColumn >= 0);
 
     QMenu* resize = m_menu->addMenu(QStringLiteral("Resize"));
@@ -195,6 +198,7 @@ void ResultGrid::checkSortKey(int key) {
 
 void ResultGrid::ClearGrid() {
     m_model->ClearGrid();
+    setRowGroups({});
     const GridLayout& layout = gridLayout();
     checkSortKey(layout.sortKeys.isEmpty() ? -1 : layout.defaultSortKey);
     setDeleteEnabled(false);
@@ -239,6 +243,40 @@ void ResultGrid::Markall1Click() {
         showStatus();
     // Delete is offered even when none of the files was found to count.
     setDeleteEnabled(true);
+}
+
+void ResultGrid::setRowGroups(const std::vector<int>& sizes) {
+    m_rowGroups = sizes;
+    if (m_markAllButOne)
+        m_markAllButOne->setVisible(!m_rowGroups.empty());
+}
+
+QList<QList<QByteArray>> ResultGrid::rowGroupPaths() const {
+    QList<QList<QByteArray>> groups;
+    int row = 1;
+    for (const int size : m_rowGroups) {
+        QList<QByteArray> paths;
+        for (int k = 0; k < size && row <= m_model->rowCounter(); ++k, ++row)
+            paths.append(m_model->pathAt(row));
+        groups.append(paths);
+    }
+    return groups;
+}
+
+void ResultGrid::MarkAllButOne1Click() {
+    {
+        WaitCursor wait;
+        m_model->clearAllMarks();
+        int row = 1;
+        for (const int size : m_rowGroups) {
+            for (int k = 0; k < size && row <= m_model->rowCounter(); ++k, ++row) {
+                if (k > 0)
+                    m_model->deleteOneFile(row);
+            }
+        }
+    }
+    showStatus();
+    setDeleteEnabled(m_model->markedPathCount() > 0);
 }
 
 void ResultGrid::Unmarkall1Click() {

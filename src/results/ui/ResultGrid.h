@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include <functional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -58,6 +59,8 @@ public:
     QAction* sortAction(int key) const { return m_sortActions.value(key); }
     QAction* markAllAction() const { return m_markAll; }
     QAction* unmarkAllAction() const { return m_unmarkAll; }
+    // "Mark all but one per group"; shown only while the grid has groups.
+    QAction* markAllButOneAction() const { return m_markAllButOne; }
     QAction* shrinkAction() const { return m_shrink; }
     QAction* growAction() const { return m_grow; }
     QAction* runAction() const { return m_run; }
@@ -97,6 +100,18 @@ public:
     // Removes every mark, disables Delete, shows the status for 0 files.
     void Unmarkall1Click();
     void clearAllMarks();
+
+    // Groups of rows that are copies of one another (duplicates): the number
+    // of rows of each, from row 1 on, in row order. ClearGrid and a new
+    // layout forget them. While there are groups the Mark menu offers "Mark
+    // all but one per group".
+    void setRowGroups(const std::vector<int>& sizes);
+    const std::vector<int>& rowGroups() const { return m_rowGroups; }
+    // The exact paths of each group's rows.
+    QList<QList<QByteArray>> rowGroupPaths() const;
+    // Clears every mark, then marks every row of each group but its first
+    // (so one copy of each is kept); enables Delete when anything is marked.
+    void MarkAllButOne1Click();
     // The "Sort" menu entry `key` (also a title click): nothing when the
     // layout offers no sorting; otherwise sorts with the hour-glass and
     // leaves only that entry checked.
@@ -181,6 +196,8 @@ private:
     QAction* m_markMenu = nullptr;
     QAction* m_markAll = nullptr;
     QAction* m_unmarkAll = nullptr;
+    QAction* m_markAllButOne = nullptr;
+    std::vector<int> m_rowGroups;
     QAction* m_resizeMenu = nullptr;
     QAction* m_shrink = nullptr;
     QAction* m_grow = nullptr;

@@ -1,5 +1,7 @@
 #include "results/ui/TfrmReallyDelete.h"
 
+#include "results/LastCopyGuard.h"
+#include "results/ResultGridModel.h"
 #include "results/Savings.h"
 #include "text/Formats.h"
 #include "text/ui/Controls.h"
@@ -158,6 +160,10 @@ void TfrmReallyDelete::btDeleteAllClick() {
         stopBox(QStringLiteral("There are no files to delete"), this);
         return;
     }
+    if (!lastCopiesConfirmed()) {
+        infoBox(QStringLiteral("Files not deleted"), this);
+        return;
+    }
     if (dialogs().question(QStringLiteral("Really delete?"), QuestionButtons::YesNo, this) !=
         Answer::Yes) {
         infoBox(QStringLiteral("Files not deleted"), this);
@@ -169,11 +175,21 @@ void TfrmReallyDelete::btDeleteAllClick() {
 void TfrmReallyDelete::btRecycleClick() {
     if (m_running)
         return;
+    if (!lastCopiesConfirmed()) {
+        infoBox(QStringLiteral("Files not deleted"), this);
+        return;
+    }
     if (dialogs().question(recycleBinNote(), QuestionButtons::YesNo, this) != Answer::Yes) {
         infoBox(QStringLiteral("Files not deleted"), this);
         return;
     }
     runDeletion(DeleteMode::ToTrash);
+}
+
+bool TfrmReallyDelete::lastCopiesConfirmed() {
+    const QString warning = lastCopyWarning(m_groups, m_paths);
+    return warning.isEmpty() ||
+           dialogs().question(warning, QuestionButtons::YesNo, this) == Answer::Yes;
 }
 
 void TfrmReallyDelete::runDeletion(DeleteMode mode) {
@@ -199,7 +215,11 @@ void TfrmReallyDelete::runDeletion(DeleteMode mode) {
             const QString why = outcome.error.isEmpty()
                                     ? QString()
                                     : QStringLiteral(" (") + outcome.error + QLatin1Char(')');
-            if (mode == DeleteMode::ForGood)
+            if (outcome.changed)
+                alertBox(QStringLiteral("Not deleted, because ") + changedSinceListedText() +
+                             QStringLiteral(" - ") + displayText(outcome.path),
+                         this);
+            else if (mode == DeleteMode::ForGood)
                 alertBox(
                     QStringLiteral("Couldn't delete file - ") + displayText(outcome.path) + why,
                     this);
@@ -209,7 +229,7 @@ void TfrmReallyDelete::runDeletion(DeleteMode mode) {
                              displayText(outcome.path) + why,
                          this);
         };
-        m_run = deleteFiles(m_paths, mode, progress);
+        m_run = deleteFiles(m_paths, mode, progress, m_listed);
         m_ran = true;
         bar->hide();
         if (mode == DeleteMode::ForGood)
@@ -246,6 +266,23 @@ MarkedDeletion deleteMarkedFiles(const QList<QByteArray>& markedPaths, qint64 ma
     if (markedPaths.isEmpty())
         return result;
     TfrmReallyDelete dialog(markedPaths, markedBytes, parent);
+    result.shown = true;
+    result.accepted = dialogs().exec(dialog) == QDialog::Accepted;
+    result.recycled = dialog.recycled();
+    result.removed = dialog.removedPaths();
+    result.removedBytes = dialog.run().removedBytes;
+    return result;
+}
+
+MarkedDeletion deleteMarkedFiles(const ResultGridModel& model, QWidget* parent,
+                                 const QList<QList<QByteArray>>& groups) {
+    MarkedDeletion result;
+    const QList<QByteArray> paths = model.markedPaths();
+    if (paths.isEmpty())
+        return result;
+    TfrmReallyDelete dialog(paths, model.markedBytes(), parent);
+    dialog.setGroups(groups);
+    dialog.setListedStates(model.markedStates());
     result.shown = true;
     result.accepted = dialogs().exec(dialog) == QDialog::Accepted;
     result.recycled = dialog.recycled();

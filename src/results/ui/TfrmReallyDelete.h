@@ -39,6 +39,13 @@ public:
     QList<QByteArray> removedPaths() const { return m_run.removedPaths(); }
     bool recycled() const { return m_ran && m_run.mode == DeleteMode::ToTrash; }
 
+    // Groups of copies (duplicates): before deleting, when every path of
+    // some group is listed, the user is warned and asked whether to go on.
+    void setGroups(const QList<QList<QByteArray>>& groups) { m_groups = groups; }
+    // What the files were when they were marked: one that changed since is
+    // not deleted, and the window says so.
+    void setListedStates(const ListedStates& states) { m_listed = states; }
+
     void FormShow();
     void btDeleteAllClick();
     void btRecycleClick();
@@ -64,8 +71,12 @@ protected:
 private:
     void fillList();
     void runDeletion(DeleteMode mode);
+    // True when no group is listed in full, or the user goes on anyway.
+    bool lastCopiesConfirmed();
 
     QList<QByteArray> m_paths;
+    QList<QList<QByteArray>> m_groups;
+    ListedStates m_listed;
     qint64 m_total = 0;
     DeleteRun m_run;
     bool m_ran = false;
@@ -85,5 +96,11 @@ struct MarkedDeletion {
 // confirmation runs modally over `parent` with the marked paths and total.
 MarkedDeletion deleteMarkedFiles(const QList<QByteArray>& markedPaths, qint64 markedBytes,
                                  QWidget* parent);
+
+class ResultGridModel;
+// The same for a grid's marked files: files that changed since they were
+// marked are left alone, and `groups` (groups of copies) are guarded.
+MarkedDeletion deleteMarkedFiles(const ResultGridModel& model, QWidget* parent,
+                                 const QList<QList<QByteArray>>& groups = {});
 
 }  // namespace vantrel
