@@ -228,6 +228,7 @@ QString ReferenceDupSearch::lineFor(const FileRecord& record, const QString& nam
             case DupCriterion::SizeOnly:
             case DupCriterion::SizeAndDate:
             case DupCriterion::SizeAndType:
+            case DupCriterion::SameContents:
                 fields = {&size, &name, &date, &time, &access, &folderField, &type};
                 break;
             case DupCriterion::TypeAndDate:
