@@ -198,6 +198,27 @@ private Q_SLOTS:
         QVERIFY(!w->btBrowse->isVisible());
     }
 
+    void todaysDefaultsSearchInEveryLocale_data() {
+        QTest::addColumn<QString>("locale");
+        for (const char* name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP", "ar_EG"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    // The fields open with today written in the user's format; Start must
+    // read back what the window wrote, whatever the locale (the C locale
+    // writes month names, others other digits or scripts).
+    void todaysDefaultsSearchInEveryLocale() {
+        QFETCH(QString, locale);
+        TextLocale::set(locale == u"C"_s ? QLocale::c() : QLocale(locale));
+        m_files->file("today.txt", 10);
+        auto w = openWindow();
+        w->rbModified->click();
+        QVERIFY(!w->dtStart->text().isEmpty());
+        QVERIFY(runScan(*w));
+        QCOMPARE(m_dialogs->messageTexts(), QStringList());
+        QCOMPARE(rowPaths(*w), paths({"today.txt"}));
+    }
+
     void nothingFoundSaysSo() {
         makeDatedTree();
         auto w = openWindow();
