@@ -257,6 +257,15 @@ bench_cli() {
   OURS=("$v" stats "$tree")
   PEER=(du -sx "$tree")
   figure cli-stats "du -sx"
+  if command -v jdupes >/dev/null; then
+    # Reads every candidate byte of the tree's large files: one run.
+    local runs=1
+    OURS=("$v" dups --criterion contents --min-size 0 "$tree")
+    PEER=(jdupes -r -q -A "$tree")
+    figure cli-contents "jdupes -r -q -A"
+  else
+    echo "# jdupes not installed"
+  fi
 }
 
 bench_grid() {

@@ -29,7 +29,7 @@ struct CriterionName {
     DupCriterion criterion;
 };
 
-constexpr std::array<CriterionName, 7> kCriteria{{
+constexpr std::array<CriterionName, 8> kCriteria{{
     {"name", DupCriterion::FilenameOnly},
     {"name-size", DupCriterion::FilenameAndSize},
     {"name-size-date", DupCriterion::FilenameSizeAndDate},
@@ -37,6 +37,7 @@ constexpr std::array<CriterionName, 7> kCriteria{{
     {"size-date", DupCriterion::SizeAndDate},
     {"size-type", DupCriterion::SizeAndType},
     {"type-date", DupCriterion::TypeAndDate},
+    {"contents", DupCriterion::SameContents},
 }};
 
 std::optional<CliTool> toolNamed(const QByteArray& name) {
@@ -243,7 +244,8 @@ CliParse parseCliArguments(const QList<QByteArray>& arguments) {
             const std::optional<DupCriterion> c = parseCriterion(value);
             if (!c)
                 return failure(bad + QStringLiteral(" (name, name-size, name-size-date, size, "
-                                                    "size-date, size-type or type-date)"));
+                                                    "size-date, size-type, type-date or "
+                                                    "contents)"));
             r.criterion = *c;
         } else if (option == "--min-size" || option == "--max-size") {
             const std::optional<qint64> size = parseByteSize(value);
@@ -313,7 +315,8 @@ QString cliUsage() {
         "  --format tsv|csv|json   output format (json: one object per line)\n"
         "  --no-header             no title line (tsv, csv)\n"
         "  --criterion NAME        dups: name, name-size, name-size-date, size,\n"
-        "                          size-date, size-type or type-date (default name)\n"
+        "                          size-date, size-type, type-date or contents\n"
+        "                          (default name)\n"
         "  --min-size SIZE         dups, hogs: files of at least SIZE (250K, 1.5M, 2G)\n"
         "  --max-size SIZE         dups, hogs: files of at most SIZE\n"
         "                          (neither: at least 250000 bytes)\n"

@@ -4,6 +4,8 @@
 #include "cli/RowWriter.h"
 #include "clean/CleanSearch.h"
 #include "clean/TempFileList.h"
+#include "dup/ContentRows.h"
+#include "dup/ContentSearch.h"
 #include "dirhog/FolderSurvey.h"
 #include "mods/ModsSearch.h"
 #include "mods/RootTimes.h"
@@ -142,6 +144,10 @@ private:
             o.limit1 = *m_request.minSize;
         }
         DupSearch search(o);
+        if (dups && o.criterion == DupCriterion::SameContents) {
+            runContents(search, open);
+            return;
+        }
         bool full = false;
         EntryVisitor visitor(
             [&](const QByteArray& folder, const FileRecord& record) {
@@ -175,6 +181,48 @@ private:
             row.append(CliField::text(c.path));
             if (!out.write(row))
                 break;
+        }
+    }
+
+    // Duplicates by contents: the files that pass `sizes`' condition go to a
+    // contents search; its groups come out most wasted bytes first, each
+    // file's hard links after it with the note "hard link".
+    void runContents(const DupSearch& sizes, const Open& open) {
+        ContentSearch search(sizes.options().capacity);
+        bool full = false;
+        EntryVisitor visitor(
+            [&](const QByteArray& folder, const FileRecord& record) {
+                if (!sizes.passes(record.size) || search.addFile(record, folder))
+                    return true;
+                full = true;
+                return false;
+            },
+            m_control);
+        walkRoots(listingWalk(), visitor);
+        if (full)
+            m_messages.print(candidateListFullMessage());
+        const ContentSearch::Result found =
+            search.finish(nullptr, [this](qint64 read, qint64 total) {
+                m_control.progress.showFolder((QStringLiteral("reading contents: ") +
+                                               numberText(read) + QStringLiteral(" of ") +
+                                               numberText(total) + QStringLiteral(" bytes"))
+                                                  .toUtf8());
+            });
+        if (found.notRead > 0)
+            m_messages.print(QStringLiteral("files left out as unreadable or changed "
+                                            "while read: ") +
+                             QString::number(found.notRead));
+        RowWriter& out = open({QStringLiteral("size"), QStringLiteral("modified"),
+                               QStringLiteral("note"), QStringLiteral("path")});
+        const QByteArray hardLink = hardLinkNote().toUtf8();
+        for (const ContentSearch::Group& g : found.groups) {
+            for (const ContentSearch::Member& m : g.members) {
+                if (!out.write({CliField::integer(search.size(m.file)),
+                                CliField::packedTime(search.packedWriteTime(m.file)),
+                                CliField::text(m.hardLink ? hardLink : QByteArray()),
+                                CliField::text(search.path(m.file))}))
+                    return;
+            }
         }
     }
 

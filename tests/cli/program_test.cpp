@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <unistd.h>
+
 namespace vantrel {
 namespace {
 
@@ -102,6 +104,51 @@ TEST_F(CliProgram, DuplicatesAsTheWindowFindsThem) {
     r = runProgram({"dups", "--min-size", "1M", root()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "size\tmodified\tpath\n");
+}
+
+TEST_F(CliProgram, DuplicatesByContentsReadTheFiles) {
+    // Beside the two copies of a.jpg: a file of their size with other bytes,
+    // a second name of photos/a.jpg, a smaller pair, and one file under two
+    // names (no duplicate: deleting either frees nothing).
+    m_tree.file("photos/other.jpg", 300000, 'q');
+    ASSERT_EQ(::link(m_tree.path("photos/a.jpg").constData(),
+                     m_tree.path("backup/link.jpg").constData()),
+              0);
+    m_tree.file("docs/pair1.dat", 5000, 'z');
+    m_tree.file("docs/pair2.dat", 5000, 'z');
+    m_tree.file("docs/solo.bin", 7000, 'k');
+    ASSERT_EQ(::link(m_tree.path("docs/solo.bin").constData(),
+                     m_tree.path("docs/solo-link.bin").constData()),
+              0);
+
+    Result r = runProgram({"dups", "--criterion", "contents", "--min-size", "0", root()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();  // no terminal: no progress
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 6) << r.out.toStdString();
+    EXPECT_EQ(lines[0], "size\tmodified\tnote\tpath");
+    // Most wasted bytes first; each file's other names follow it, noted.
+    const struct {
+        QByteArray start;
+        QByteArray path;
+    } rows[] = {
+        {"300000\t", "backup/a.jpg"},
+        {"300000\t", "backup/link.jpg"},
+        {"300000\t", "photos/a.jpg"},
+        {"5000\t", "docs/pair1.dat"},
+        {"5000\t", "docs/pair2.dat"},
+    };
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray& line = lines[i + 1];
+        EXPECT_TRUE(line.startsWith(rows[i].start)) << line.toStdString();
+        EXPECT_TRUE(line.endsWith("\t" + m_tree.path(rows[i].path))) << line.toStdString();
+        EXPECT_EQ(line.split('\t').value(2), i == 2 ? "hard link" : "") << line.toStdString();
+    }
+
+    // The size limits hold as for the other criteria: nothing at or above 1M.
+    r = runProgram({"dups", "--criterion", "contents", "--min-size", "1M", root()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "size\tmodified\tnote\tpath\n");
 }
 
 TEST_F(CliProgram, HogsAreLargestFirstWithinTheSizeLimits) {

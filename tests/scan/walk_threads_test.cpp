@@ -281,7 +281,8 @@ TEST(WalkDepth, AChainOfTwoThousandFoldersUnderALimitOf256OpenFiles) {
         const auto first = std::find_if(log.lines.begin(), log.lines.end(),
                                         [](const QByteArray& l) { return l.startsWith("entry "); });
         ASSERT_NE(first, log.lines.end());
-        EXPECT_EQ(first->count("/c"), kDepth - 1) << threads;
+        // Counted below the root, whose own path may hold "/c" too.
+        EXPECT_EQ(first->count("/c") - tree.root().count("/c"), kDepth - 1) << threads;
         EXPECT_TRUE(log.lines[log.lines.size() - 2].startsWith("entry " + tree.root() + " f "))
             << threads;
     }
