@@ -130,7 +130,12 @@ private Q_SLOTS:
         QVERIFY(left && right);
         const QString full = displayText(m_tree->path(deep));
         QCOMPARE(left->text(), full);
-        QVERIFY(left->isElided() && !right->isElided());
+        QVERIFY(left->isElided());
+        // The short folder is shown whole whenever it fits: how long it is
+        // depends on where the test's temporary folder lies.
+        const bool rightFits = right->fontMetrics().horizontalAdvance(right->text()) <=
+                               right->contentsRect().width();
+        QCOMPARE(right->isElided(), !rightFits);
         const QString shown = left->shownText();
         QVERIFY2(shown.contains(QChar(0x2026)) && shown.endsWith(u"Day 3"_s) &&
                      full.startsWith(shown.left(shown.indexOf(QChar(0x2026)))),
