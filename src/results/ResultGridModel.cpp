@@ -122,6 +122,20 @@ void ResultGridModel::ClearGrid() {
 
 namespace {
 
+// Writes `text` at `out` as UTF-8 and returns the end. Plain ASCII, nearly
+// every cell, is copied here; the rest goes through the encoder (a surrogate
+// pair never starts inside the ASCII part, so cutting there is safe).
+char* writeUtf8(char* out, QStringView text, QStringEncoder& encoder) {
+    const char16_t* chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype k = 0;
+    for (; k < size && chars[k] < 0x80; ++k)
+        out[k] = char(chars[k]);
+    if (k == size)
+        return out + size;
+    return encoder.appendToBuffer(out + k, text.mid(k));
+}
+
 bool isBlankOrControl(QChar c) {
     return c.unicode() <= 0x20 || c.unicode() == 0x7F;
 }
@@ -152,16 +166,19 @@ void ResultGridModel::appendStored(const QStringView* cells, qsizetype cellCount
     m_text.resize(size_t(row.offset + room));
     char* const start = m_text.data() + row.offset;
     char* out = start;
+    const size_t endsAt = m_ends.size();
+    m_ends.resize(endsAt + size_t(m_columns) + 1);
+    std::uint32_t* const ends = m_ends.data() + endsAt;
     for (int c = 0; c < m_columns; ++c) {
         if (c < cellCount && !cells[c].isEmpty())
-            out = encoder.appendToBuffer(out, cells[c]);
-        m_ends.push_back(std::uint32_t(out - start));
+            out = writeUtf8(out, cells[c], encoder);
+        ends[c] = std::uint32_t(out - start);
     }
     if (!path.isEmpty()) {
         std::memcpy(out, path.constData(), size_t(path.size()));
         out += path.size();
     }
-    m_ends.push_back(std::uint32_t(out - start));
+    ends[m_columns] = std::uint32_t(out - start);
     m_text.resize(size_t(row.offset + (out - start)));
 
     const size_t first = m_values.size();
@@ -537,6 +554,23 @@ void ResultGridModel::sortRows(SortKind kind, int first, int last, bool descendi
     last = std::min(last, rowCounter());
     if (last - first < 1)
         return;
+    if (kind == SortKind::Text && first == 1 && last == rowCounter()) {
+        // Every row: read the cells in the order they were added, which walks
+        // the row store front to back instead of jumping around it, and sort
+        // the row indexes themselves, starting from the grid order (so the
+        // result is the one the range sort below gives).
+        TextSortKeys keys;
+        keys.reserve(last, qsizetype(last) * 16);
+        for (std::uint32_t index = 0; index < std::uint32_t(m_rows.size()); ++index) {
+            const QByteArrayView cell = storedCellBytes(index, column);
+            keys.appendUtf8(cell.data(), cell.size());
+        }
+        std::vector<std::uint32_t> order(m_order.cbegin(), m_order.cend());
+        sortPermutationByText(order, keys, descending);
+        std::copy(order.cbegin(), order.cend(), m_order.begin());
+        rowsChanged(first, std::min(last, m_shown));
+        return;
+    }
     std::vector<std::uint32_t> perm(size_t(last - first + 1));
     std::iota(perm.begin(), perm.end(), 0u);
     if (kind == SortKind::Text) {

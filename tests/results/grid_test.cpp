@@ -110,6 +110,54 @@ TEST(GridSortFacts, SortsOnlyTheGivenRangeClamped) {
     EXPECT_EQ(column(model, 0), QStringList({"e", "b", "c", "d", "a"}));
 }
 
+// Sorting every row reads the keys in storage order; the order must be the
+// one the range sort gives from the same starting order, ties included.
+TEST(GridSortFacts, WholeGridTextSortMatchesTheRangeOrder) {
+    const QStringList pool = {u"abc"_s,  u"ABC"_s,  u"Abc"_s,      u"\u00e9t\u00e9"_s,
+                              u"\u00c9T\u00c9"_s, u"stra\u00dfe"_s, u"STRASSE"_s,
+                              u"\u03c3\u03bf\u03c2"_s, u"\u03a3\u039f\u03a3"_s,
+                              u"\u01c5x"_s, u"\u01c4X"_s, u"abcd\u00e9"_s, u"abcdE"_s,
+                              u""_s, u"z"_s, u"\U0001F600a"_s, u"a\uFFFDb"_s};
+    for (const bool descending : {false, true}) {
+        ResultGridModel model(testLayout());
+        model.beginBatch();
+        const int rows = 3000;
+        for (int i = 0; i < rows; ++i) {
+            // Every third key comes from a name that is no UTF-8, decoded lossily.
+            const QByteArray path = "/x/" + QByteArray::number(i) + (i % 3 == 0 ? "\xff\xfe" : "");
+            const QString text = i % 3 == 0 ? QString::fromUtf8(path.mid(path.size() - 3))
+                                            : pool[(i * 7 + i / 5) % pool.size()];
+            model.addToGrid(QString::number(i) + u'\t' + text + u'\t' +
+                                QString::number((i * 7919) % 97) + u'\t',
+                            path);
+        }
+        model.endBatch();
+        model.sortByNumber(1, rows, false, 2);  // a scrambled starting order
+
+        // The range sort's own steps on the grid order as it stands.
+        TextSortKeys keys;
+        std::vector<std::uint32_t> perm(static_cast<size_t>(rows));
+        QStringList tags;
+        for (int row = 1; row <= rows; ++row) {
+            keys.append(model.cellText(row, 1));
+            tags.append(model.cellText(row, 0));
+            perm[size_t(row - 1)] = std::uint32_t(row - 1);
+        }
+        sortPermutationByText(perm, keys, descending);
+        QStringList expected;
+        for (const std::uint32_t p : perm)
+            expected.append(tags[p]);
+
+        model.sortByText(1, rows, descending, 1);
+        EXPECT_EQ(column(model, 0), expected) << "descending " << descending;
+        for (int row = 1; row <= rows; ++row)
+            ASSERT_EQ(model.pathAt(row), "/x/" + model.cellText(row, 0).toLatin1() +
+                                             (model.cellText(row, 0).toInt() % 3 == 0
+                                                  ? QByteArray("\xff\xfe")
+                                                  : QByteArray()));
+    }
+}
+
 // ---- Sort keys and direction flags ----------------------------------------------
 
 TEST(GridSortKeys, FlagsFlipPerKeyAndOutliveTheModel) {
