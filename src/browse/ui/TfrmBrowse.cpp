@@ -1,7 +1,6 @@
 #include "browse/ui/TfrmBrowse.h"
 
-#include "browse/ui/TfrmDetails.h"
-#include "browse/ui/TfrmView.h"
+#include "browse/ui/FileWindows.h"
 #include "results/ResultGridModel.h"
 #include "results/SortDirections.h"
 #include "results/ui/FolderDeletion.h"
@@ -444,15 +443,11 @@ void TfrmBrowse::Details1Click() {
 }
 
 void TfrmBrowse::showFile(const QByteArray& path) {
-    TfrmView view(this);
-    view.setFileName(path);
-    dialogs().exec(view);
+    showFileView(this, path);
 }
 
 void TfrmBrowse::showDetails(const QByteArray& path) {
-    TfrmDetails details(this);
-    details.setFileName(path);
-    dialogs().exec(details);
+    showFileDetails(this, path);
 }
 
 void TfrmBrowse::pnlScanClick() {

@@ -1,7 +1,6 @@
 #include "clean/ui/TfrmClean.h"
 
-#include "browse/ui/TfrmDetails.h"
-#include "browse/ui/TfrmView.h"
+#include "browse/ui/FileWindows.h"
 #include "clean/TempFileList.h"
 #include "clean/ui/TfrmTempFiles.h"
 #include "results/ResultGridModel.h"
@@ -360,24 +359,15 @@ void TfrmClean::BrowseDirectory1Click() {
 void TfrmClean::browseTo(const QByteArray& path) {
     if (!canBrowse())
         return;
-    const qsizetype slash = path.lastIndexOf('/');
-    BrowseRequest request;
-    request.folder = slash <= 0 ? QByteArray("/") : path.left(slash);
-    request.file = path.mid(slash + 1);
-    request.mask = QStringLiteral("*.*");
-    m_services->browse(this, request);
+    m_services->browse(this, browseRequestAt(path, QStringLiteral("*.*")));
 }
 
 void TfrmClean::showFile(const QByteArray& path) {
-    TfrmView view(this);
-    view.setFileName(path);
-    dialogs().exec(view);
+    showFileView(this, path);
 }
 
 void TfrmClean::showDetails(const QByteArray& path) {
-    TfrmDetails details(this);
-    details.setFileName(path);
-    dialogs().exec(details);
+    showFileDetails(this, path);
 }
 
 }  // namespace vantrel

@@ -1,7 +1,6 @@
 #include "dup/ui/TfrmDup.h"
 
-#include "browse/ui/TfrmDetails.h"
-#include "browse/ui/TfrmView.h"
+#include "browse/ui/FileWindows.h"
 #include "dup/ContentRows.h"
 #include "dup/ContentSearch.h"
 #include "results/ResultGridModel.h"
@@ -559,26 +558,17 @@ void TfrmDup::BrowseDirectory1Click() {
 void TfrmDup::browseFile(const QByteArray& path) {
     if (!canBrowse())
         return;
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
+    if (!path.contains('/'))
         return;
-    BrowseRequest request;
-    request.folder = slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
-    request.file = path.mid(slash + 1);
-    request.mask = cbWildCard->wildcard();
-    m_services->browse(this, request);
+    m_services->browse(this, browseRequestAt(path, cbWildCard->wildcard()));
 }
 
 void TfrmDup::showFile(const QByteArray& path) {
-    TfrmView view(this);
-    view.setFileName(path);
-    dialogs().exec(view);
+    showFileView(this, path);
 }
 
 void TfrmDup::showDetails(const QByteArray& path) {
-    TfrmDetails details(this);
-    details.setFileName(path);
-    dialogs().exec(details);
+    showFileDetails(this, path);
 }
 
 }  // namespace vantrel

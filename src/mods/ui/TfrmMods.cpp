@@ -1,7 +1,6 @@
 #include "mods/ui/TfrmMods.h"
 
-#include "browse/ui/TfrmDetails.h"
-#include "browse/ui/TfrmView.h"
+#include "browse/ui/FileWindows.h"
 #include "mods/FieldDate.h"
 #include "mods/ui/TfrmPickDate.h"
 #include "results/ListCapacity.h"
@@ -514,24 +513,15 @@ void TfrmMods::btDetailsClick() {
 void TfrmMods::showBrowser(const QByteArray& path) {
     if (!canBrowse())
         return;
-    const qsizetype slash = path.lastIndexOf('/');
-    BrowseRequest request;
-    request.folder = slash <= 0 ? QByteArray("/") : path.left(slash);
-    request.file = path.mid(slash + 1);
-    request.mask = QStringLiteral("*.*");
-    m_services->browse(this, request);
+    m_services->browse(this, browseRequestAt(path, QStringLiteral("*.*")));
 }
 
 void TfrmMods::showFile(const QByteArray& path) {
-    TfrmView view(this);
-    view.setFileName(path);
-    dialogs().exec(view);
+    showFileView(this, path);
 }
 
 void TfrmMods::showDetails(const QByteArray& path) {
-    TfrmDetails details(this);
-    details.setFileName(path);
-    dialogs().exec(details);
+    showFileDetails(this, path);
 }
 
 }  // namespace vantrel

@@ -22,6 +22,17 @@ struct BrowseRequest {
     QString mask = QStringLiteral("*.*");
 };
 
+// The browser at the folder of `path` (exact bytes of a file's path) with
+// that file selected.
+inline BrowseRequest browseRequestAt(const QByteArray& path, const QString& mask) {
+    const qsizetype slash = path.lastIndexOf('/');
+    BrowseRequest request;
+    request.folder = slash <= 0 ? QByteArray("/") : path.left(slash);
+    request.file = path.mid(slash + 1);
+    request.mask = mask;
+    return request;
+}
+
 // What a tool window may ask of the program beyond its own work: the
 // windows that live for the whole run, the folder browser, help. The
 // program implements it and hands it to every tool window it makes, so that
