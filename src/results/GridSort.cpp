@@ -20,7 +20,7 @@ void TextSortKeys::append(QString text) {
         prefix = (prefix << 16) | (k < upper.size() ? upper[k].unicode() : 0u);
     m_prefixes.push_back(prefix);
     const char16_t* chars = reinterpret_cast<const char16_t*>(upper.constData());
-    m_chars.insert(m_chars.end(), chars, chars + upper.size());
+    std::copy(chars, chars + upper.size(), m_chars.extend(size_t(upper.size())));
     m_starts.push_back(qsizetype(m_chars.size()));
 }
 
@@ -31,9 +31,7 @@ void TextSortKeys::appendUtf8(const char* data, qsizetype size) {
             return;
         }
     }
-    const size_t old = m_chars.size();
-    m_chars.resize(old + size_t(size));
-    char16_t* out = m_chars.data() + old;
+    char16_t* out = m_chars.extend(size_t(size));
     std::uint64_t prefix = 0;
     for (qsizetype k = 0; k < size; ++k) {
         char16_t c = char16_t(static_cast<unsigned char>(data[k]));

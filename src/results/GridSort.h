@@ -28,6 +28,7 @@ namespace vantrel {
 // never touch the texts.
 class TextSortKeys {
 public:
+    TextSortKeys() { m_starts.push_back(0); }
     void reserve(qsizetype rows, qsizetype chars);
     // Appends the key of the next row: `text` in upper case.
     void append(QString text);
@@ -45,9 +46,9 @@ public:
     std::uint64_t prefix(std::uint32_t i) const { return m_prefixes[i]; }
 
 private:
-    RowVector<char16_t> m_chars;
-    RowVector<qsizetype> m_starts{0};
-    RowVector<std::uint64_t> m_prefixes;
+    RowArray<char16_t> m_chars;
+    RowArray<qsizetype> m_starts;
+    RowArray<std::uint64_t> m_prefixes;
 };
 
 // Text order: character by character by character code, on the upper-cased keys.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace vantrel {
@@ -62,7 +65,7 @@ using RowVector = std::vector<T, RowAllocator<T>>;
 // once it is large, and leaves new bytes uninitialised.
 class ByteArena {
 public:
-    ByteArena() = default;
+    ByteArena();
     ~ByteArena();
     ByteArena(const ByteArena&) = delete;
     ByteArena& operator=(const ByteArena&) = delete;
@@ -71,17 +74,72 @@ public:
     char* data() { return m_data; }
     const char* data() const { return m_data; }
     // Grows or shrinks the used part; new bytes are uninitialised.
-    void resize(std::size_t size);
+    void resize(std::size_t size) {
+        if (size > m_capacity)
+            reserve(size);
+        m_size = size;
+        if (size > m_warmMark)
+            warmAhead();
+    }
     void append(const char* bytes, std::size_t count);
+    // Makes room for `capacity` bytes without using them.
+    void reserve(std::size_t capacity);
     // Gives all memory back.
     void release();
 
 private:
-    void reserve(std::size_t capacity);
+    class Warmer;
+    void warmAhead();
 
     char* m_data = nullptr;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
+    std::size_t m_warmMark = SIZE_MAX;  // warmAhead() once the size passes it
+    std::unique_ptr<Warmer> m_warmer;
+};
+
+// An array of plain records over a ByteArena: growing it never copies the
+// records already there once it is large (mremap moves the pages) and never
+// writes the new ones before the caller does, so a million rows touch their
+// memory once. Only for trivially copyable records.
+template <typename T>
+class RowArray {
+    static_assert(std::is_trivially_copyable_v<T>, "RowArray holds plain records only");
+
+public:
+    std::size_t size() const { return m_bytes.size() / sizeof(T); }
+    bool empty() const { return m_bytes.size() == 0; }
+    T* data() { return reinterpret_cast<T*>(m_bytes.data()); }
+    const T* data() const { return reinterpret_cast<const T*>(m_bytes.data()); }
+    T& operator[](std::size_t i) { return data()[i]; }
+    const T& operator[](std::size_t i) const { return data()[i]; }
+    T* begin() { return data(); }
+    T* end() { return data() + size(); }
+    const T* begin() const { return data(); }
+    const T* end() const { return data() + size(); }
+    const T* cbegin() const { return begin(); }
+    const T* cend() const { return end(); }
+
+    // Appends `count` records left uninitialised and returns the first.
+    T* extend(std::size_t count) {
+        const std::size_t old = size();
+        m_bytes.resize((old + count) * sizeof(T));
+        return data() + old;
+    }
+    void push_back(const T& value) { *extend(1) = value; }
+    void reserve(std::size_t count) { m_bytes.reserve(count * sizeof(T)); }
+    // Removes one record, keeping the order of the rest.
+    void erase(const T* at) {
+        const std::size_t i = std::size_t(at - data());
+        std::memmove(data() + i, data() + i + 1, (size() - i - 1) * sizeof(T));
+        m_bytes.resize(m_bytes.size() - sizeof(T));
+    }
+    // Empties the array; clear() keeps the memory, release() gives it back.
+    void clear() { m_bytes.resize(0); }
+    void release() { m_bytes.release(); }
+
+private:
+    ByteArena m_bytes;
 };
 
 }  // namespace vantrel

@@ -363,4 +363,34 @@ TEST(GridRowMemory, ArenaKeepsItsBytesPastTheLargeBlocks) {
     EXPECT_EQ(RowVector<std::uint32_t>(large)[1'999'999], 7u);
 }
 
+// Records survive growth past the large blocks (moved, never copied) and
+// erase keeps the order; an arena released while its pages are still being
+// warmed ahead goes cleanly.
+TEST(GridRowMemory, RowArrayKeepsItsRecordsAcrossMovesAndErase) {
+    RowArray<std::uint64_t> records;
+    constexpr std::uint64_t kCount = 3 * rowmemory::kLargeBlock / sizeof(std::uint64_t);
+    for (std::uint64_t i = 0; i < kCount; ++i)
+        records.push_back(i * 3);
+    std::uint64_t* tail = records.extend(2);
+    tail[0] = 1;
+    tail[1] = 2;
+    records.erase(records.begin() + 1);
+    ASSERT_EQ(records.size(), kCount + 1);
+    EXPECT_EQ(records[0], 0u);
+    EXPECT_EQ(records[1], 6u);
+    EXPECT_EQ(records[kCount - 2], (kCount - 1) * 3);
+    EXPECT_EQ(records[kCount], 2u);
+    bool inOrder = true;
+    for (std::size_t i = 2; i + 1 < kCount; ++i)
+        inOrder = inOrder && records[i] == (i + 1) * 3;
+    EXPECT_TRUE(inOrder);
+    for (int round = 0; round < 20; ++round) {
+        ByteArena arena;
+        arena.resize(size_t(round + 3) * rowmemory::kLargeBlock);
+        arena.data()[arena.size() - 1] = 'x';
+        arena.release();
+        EXPECT_EQ(arena.size(), 0u);
+    }
+}
+
 }  // namespace
