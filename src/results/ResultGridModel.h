@@ -204,12 +204,13 @@ private:
     SortDirections* m_directions = nullptr;
 
     ByteArena m_text;                 // every row's UTF-8 cells and path
-    RowVector<Row> m_rows;            // in the order added
-    RowVector<std::uint32_t> m_ends;  // per row: columns + 1 ends relative to offset
+    RowArray<Row> m_rows;            // in the order added
+    RowArray<std::uint32_t> m_ends;  // per row: columns + 1 ends relative to offset
     std::vector<int> m_slotOfColumn;  // sort value slot of a column, -1 for text
+    std::vector<int> m_fieldOfColumn;  // the layout's line field of each column
     int m_slots = 0;
-    RowVector<double> m_values;        // per row: m_slots sort values
-    RowVector<std::uint32_t> m_order;  // grid position -> row index
+    RowArray<double> m_values;        // per row: m_slots sort values
+    RowArray<std::uint32_t> m_order;  // grid position -> row index
     int m_shown = 0;                   // rows views know of
     int m_batchDepth = 0;
 
@@ -217,7 +218,7 @@ private:
     // field with blanks at either end); every other line is rebuilt.
     QHash<std::uint32_t, QString> m_exactLines;
 
-    RowVector<std::uint32_t> m_marked;  // lbDeleted, as row indexes
+    RowArray<std::uint32_t> m_marked;  // lbDeleted, as row indexes
     QHash<std::uint32_t, FileTime> m_markTimes;  // modification times at marking
     qint64 m_markedCount = 0;
     qint64 m_markedBytes = 0;
