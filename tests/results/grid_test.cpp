@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <random>
+
 using namespace vantrel;
 using namespace Qt::StringLiterals;
 
@@ -323,6 +325,34 @@ TEST(GridClipboardText, TabbedForms) {
               QStringLiteral("A\tB\tC\tD\tE\tF\r\n1\t2\t3\t4\t5\t6\r\nx\t\tz"));
     EXPECT_EQ(clipboardText(ClipboardForm::FirstFiveCellsTabbed, titles, rows, {}),
               QStringLiteral("1\t2\t3\t4\t5\t\r\nx\t\tz\t\t\t"));
+}
+
+// Cells come from lines split eight characters at a time: tabs, blanks and
+// non-ASCII characters (surrogate pairs included) at every position of a
+// step give the cells tabField gives.
+TEST(GridClipboardText, CellsOfRandomLinesAreTheirTabFields) {
+    const char16_t pieces[] = {u'a', u'Z', u'\t', u'\t', u' ', u'\u00e9', u'\u4e2d', u'~', u'\x7f'};
+    std::mt19937 random(7);
+    ResultGridModel model(testLayout());
+    QStringList lines;
+    for (int i = 0; i < 400; ++i) {
+        QString line;
+        const int length = int(random() % 40);
+        for (int k = 0; k < length; ++k) {
+            if (random() % 12 == 0)
+                line += u"\U0001D11E"_s;  // a surrogate pair
+            else
+                line += QChar(pieces[random() % std::size(pieces)]);
+        }
+        lines.append(line);
+        model.addToGrid(line, QByteArray("/p/") + QByteArray::number(i));
+    }
+    ASSERT_EQ(model.rowCounter(), int(lines.size()));
+    for (int row = 1; row <= model.rowCounter(); ++row) {
+        for (int c = 0; c < 2; ++c)  // the text columns
+            ASSERT_EQ(model.cellText(row, c), tabField(lines[row - 1], c + 1))
+                << "line " << row << ": " << qPrintable(lines[row - 1]);
+    }
 }
 
 // The result lines are the lines the rows were added with: blanks at either
