@@ -5,7 +5,9 @@
 #include "clean/ui/TfrmTempFiles.h"
 #include "results/ResultGridModel.h"
 #include "results/SortDirections.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ResultGrid.h"
+#include "results/ui/ResultWindowGuard.h"
 #include "results/ui/TfrmReallyDelete.h"
 #include "scan/ui/DriveCheckList.h"
 #include "scan/ui/TypeListBox.h"
@@ -13,10 +15,8 @@
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
@@ -107,21 +107,22 @@ void TfrmClean::wireControls() {
     connect(btEdit, &QPushButton::clicked, this, &TfrmClean::btEditClick);
     connect(btScan, &QPushButton::clicked, this, &TfrmClean::btScanClick);
     connect(btClose, &QPushButton::clicked, this, &TfrmClean::reject);
-    connect(btMark, &QPushButton::clicked, this, &TfrmClean::btMarkClick);
     connect(btDelete, &QPushButton::clicked, this, &TfrmClean::btDeleteClick);
-    connect(btPrint, &QPushButton::clicked, this, &TfrmClean::btPrintClick);
-    connect(btClip, &QPushButton::clicked, this, &TfrmClean::btClipClick);
-    connect(btBrowse, &QPushButton::clicked, this, &TfrmClean::BrowseDirectory1Click);
-    connect(btDetails, &QPushButton::clicked, this, &TfrmClean::btDetailsClick);
 
     grid->setStatusLabel(pnlSel);
     grid->setTopPanel(Panel1);
-    grid->installEventFilter(this);
-    connect(grid, &ResultGrid::deleteEnabledChanged, btDelete, &QPushButton::setEnabled);
-    connect(grid, &ResultGrid::viewRequested, this, &TfrmClean::showFile);
-    connect(grid, &ResultGrid::detailsRequested, this, &TfrmClean::showDetails);
-    connect(grid, &ResultGrid::browseRequested, this, &TfrmClean::browseTo);
-    btDelete->setEnabled(grid->deleteEnabled());
+    m_guard = new ResultWindowGuard(this, grid);
+    relayToGrid({.mark = btMark,
+                 .remove = btDelete,
+                 .print = btPrint,
+                 .clipboard = btClip,
+                 .browse = btBrowse,
+                 .details = btDetails},
+                grid, [this] { return printTitle(); });
+    openFileWindowsFrom(grid, this);
+    connect(grid, &ResultGrid::browseRequested, this, [this](const QByteArray& path) {
+        browseToFile(m_services, this, path, QStringLiteral("*.*"));
+    });
 
     m_scan.setAbortButton(btAbort);
     m_scan.disableDuringScan({btScan, btClose, pckDrive, PickList1, btEdit});
@@ -201,36 +202,6 @@ void TfrmClean::FormResize() {
     grid->FormResize();
 }
 
-bool TfrmClean::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid) {
-        if (event->type() == QEvent::KeyPress) {
-            // Enter in the grid must not press the default button: that
-            // would start a new scan and throw the marks away.
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                return true;
-        }
-        return QDialog::eventFilter(watched, event);
-    }
-    // While a scan runs the window shows no hints.
-    if (m_hintsOff && event->type() == QEvent::ToolTip) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w)))
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TfrmClean::setHintsShown(bool shown) {
-    if (shown == !m_hintsOff)
-        return;
-    m_hintsOff = !shown;
-    if (m_hintsOff)
-        qApp->installEventFilter(this);
-    else
-        qApp->removeEventFilter(this);
-}
-
 // ---- Inputs -------------------------------------------------------------------
 
 void TfrmClean::ReadInFromDisk() {
@@ -272,7 +243,7 @@ void TfrmClean::btScanClick() {
         alertBox(QStringLiteral("Select at least one file extension"), this);
         return;
     }
-    setHintsShown(false);
+    m_guard->setHintsShown(false);
     scan();
 }
 
@@ -316,7 +287,7 @@ int TfrmClean::fillGrid(const ScanOutcome&) {
 }
 
 void TfrmClean::scanEnded(int rows) {
-    setHintsShown(true);
+    m_guard->setHintsShown(true);
     // The "&Size" entry of the sort menu, largest first after every scan (a
     // direction left flipped by the last scan would show the smallest first);
     // the key is then left ascending for the user's next choice.
@@ -329,45 +300,11 @@ void TfrmClean::scanEnded(int rows) {
 
 // ---- Buttons ------------------------------------------------------------------
 
-void TfrmClean::btMarkClick() {
-    grid->DeleteAllFiles();
-}
-
 void TfrmClean::btDeleteClick() {
     const ResultGridModel* model = grid->gridModel();
     const MarkedDeletion done = deleteMarkedFiles(*model, this);
     if (done.shown && done.accepted)
         accept();
-}
-
-void TfrmClean::btPrintClick() {
-    grid->btPrintClick(printTitle());
-}
-
-void TfrmClean::btClipClick() {
-    grid->btClipClick();
-}
-
-void TfrmClean::btDetailsClick() {
-    grid->Details1Click();
-}
-
-void TfrmClean::BrowseDirectory1Click() {
-    grid->BrowseDirectory1Click();
-}
-
-void TfrmClean::browseTo(const QByteArray& path) {
-    if (!canBrowse())
-        return;
-    m_services->browse(this, browseRequestAt(path, QStringLiteral("*.*")));
-}
-
-void TfrmClean::showFile(const QByteArray& path) {
-    showFileView(this, path);
-}
-
-void TfrmClean::showDetails(const QByteArray& path) {
-    showFileDetails(this, path);
 }
 
 }  // namespace vantrel

@@ -19,6 +19,7 @@ namespace vantrel {
 
 class DriveCheckList;
 class ResultGrid;
+class ResultWindowGuard;
 class TWinPlace;
 class TypeListBox;
 
@@ -75,12 +76,7 @@ public:
     void pckDriveClick(bool anyTicked);
     void btScanClick();
     void btEditClick();
-    void btMarkClick();
     void btDeleteClick();
-    void btPrintClick();
-    void btClipClick();
-    void btDetailsClick();
-    void BrowseDirectory1Click();
     // Starts the scan with the selected lines (btScanClick checks them
     // first). Returns at once; the scan frame's finished() tells the end.
     void scan();
@@ -106,7 +102,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildForm();
@@ -114,18 +109,14 @@ private:
     [[nodiscard]] bool canBrowse() const;
     int fillGrid(const ScanOutcome& outcome);
     void scanEnded(int rows);
-    void showFile(const QByteArray& path);
-    void showDetails(const QByteArray& path);
-    void browseTo(const QByteArray& path);
-    void setHintsShown(bool shown);
 
     const ToolServices* m_services = nullptr;
     IniFile m_settings;
     TWinPlace* m_winPlace = nullptr;
+    ResultWindowGuard* m_guard = nullptr;
     int m_rowBatchSize = 500;
     QString m_printTitle;
     bool m_shown = false;
-    bool m_hintsOff = false;
 
     // Used by the scan's worker thread while a scan runs; the scan frame is
     // declared after it, so that it is destroyed (and its worker stopped)

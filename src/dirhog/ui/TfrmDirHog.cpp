@@ -4,18 +4,18 @@
 #include "platform/FileRecord.h"
 #include "results/ResultGridModel.h"
 #include "results/SortDirections.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/FolderDeletion.h"
 #include "results/ui/ResultGrid.h"
+#include "results/ui/ResultWindowGuard.h"
 #include "scan/ui/DriveCheckList.h"
 #include "settings/ui/WinPlace.h"
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
@@ -51,9 +51,7 @@ TfrmDirHog::TfrmDirHog(const ToolServices* services, QWidget* parent)
     FormCreate();
 }
 
-TfrmDirHog::~TfrmDirHog() {
-    setHintsShown(true);
-}
+TfrmDirHog::~TfrmDirHog() = default;
 
 void TfrmDirHog::wireControls() {
     connect(pckDrive, &DriveCheckList::tickedChanged, this, &TfrmDirHog::pckDriveClick);
@@ -61,12 +59,14 @@ void TfrmDirHog::wireControls() {
     connect(btAll, &QPushButton::clicked, this, &TfrmDirHog::btAllClick);
     connect(btClose, &QPushButton::clicked, this, &TfrmDirHog::reject);
     connect(btDelete, &QPushButton::clicked, this, &TfrmDirHog::btDeleteClick);
-    connect(btPrint, &QPushButton::clicked, this, &TfrmDirHog::btPrintClick);
     connect(btClip, &QPushButton::clicked, this, &TfrmDirHog::btClipClick);
     connect(btBrowse, &QPushButton::clicked, this, &TfrmDirHog::btBrowseClick);
 
     grid->setTopPanel(Panel1);
-    grid->installEventFilter(this);
+    m_guard = new ResultWindowGuard(this, grid);
+    // Clipboard, Browse and Delete act on folders, not on marked files: only
+    // Print is the grid's own.
+    relayToGrid({.print = btPrint}, grid, [this] { return printTitle(); });
     // A double click on a row deletes its folder (there are no marks).
     connect(grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
@@ -127,35 +127,6 @@ void TfrmDirHog::FormShow() {
     btTop->setFocus();
 }
 
-bool TfrmDirHog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid) {
-        if (event->type() == QEvent::KeyPress) {
-            // Enter in the grid must not press a default button (a new survey).
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                return true;
-        }
-        return QDialog::eventFilter(watched, event);
-    }
-    // While a survey runs the window shows no hints.
-    if (m_hintsOff && event->type() == QEvent::ToolTip) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w)))
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TfrmDirHog::setHintsShown(bool shown) {
-    if (shown == !m_hintsOff)
-        return;
-    m_hintsOff = !shown;
-    if (m_hintsOff)
-        qApp->installEventFilter(this);
-    else
-        qApp->removeEventFilter(this);
-}
-
 void TfrmDirHog::pckDriveClick(bool anyTicked) {
     btTop->setEnabled(anyTicked);
     btAll->setEnabled(anyTicked);
@@ -174,7 +145,7 @@ void TfrmDirHog::btAllClick() {
 void TfrmDirHog::scan(SurveyMode mode) {
     if (m_scan.isRunning())
         return;
-    setHintsShown(false);
+    m_guard->setHintsShown(false);
     m_mode = mode;
     grid->ClearGrid();
     pnlScan->clear();
@@ -240,7 +211,7 @@ int TfrmDirHog::fillGrid(const ScanOutcome& outcome) {
 
 void TfrmDirHog::scanEnded(int rows) {
     Q_UNUSED(rows)
-    setHintsShown(true);
+    m_guard->setHintsShown(true);
 }
 
 // ---- Buttons ------------------------------------------------------------------
@@ -252,10 +223,6 @@ QString TfrmDirHog::printTitle() const {
     for (const DriveEntry& drive : pckDrive->tickedDrives())
         title += displayText(drive.root) + QLatin1Char(' ');
     return title;
-}
-
-void TfrmDirHog::btPrintClick() {
-    grid->btPrintClick(printTitle());
 }
 
 QString TfrmDirHog::clipboardText() const {

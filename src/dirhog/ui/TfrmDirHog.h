@@ -18,6 +18,7 @@ namespace vantrel {
 
 class DriveCheckList;
 class ResultGrid;
+class ResultWindowGuard;
 
 // "Folder Hogs": which folders take the space on the chosen drives.
 //
@@ -79,7 +80,6 @@ public:
     void btAllClick();
     void btDeleteClick();
     void btBrowseClick();
-    void btPrintClick();
     void btClipClick();
     // Starts a survey in `mode`; returns at once (finished() of the scan
     // frame tells the end).
@@ -104,7 +104,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildForm();
@@ -113,9 +112,9 @@ private:
     void scanEnded(int rows);
     // Marks the rows of `folder` and of the folders inside it that are gone.
     void markGone(const QByteArray& folder, const QString& text);
-    void setHintsShown(bool shown);
 
     const ToolServices* m_services = nullptr;
+    ResultWindowGuard* m_guard = nullptr;
     SurveyMode m_mode = SurveyMode::MainFolders;
     qsizetype m_folderCapacity = SurveyOptions{}.capacity;
     CapacityQuery m_capacityQuery;
@@ -124,7 +123,6 @@ private:
     QList<SurveyedRoot> m_roots;  // of the last survey
     bool m_abortedByUser = false;
     bool m_shown = false;
-    bool m_hintsOff = false;
 
     // Used by the survey's worker thread while it runs; the scan frame is
     // declared after it, so that it is destroyed (and its worker stopped)

@@ -4,9 +4,9 @@
 
 #include "dirhog/FolderHogGrid.h"
 #include "dirhog/ui/TfrmDirHog.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ResultGrid.h"
 #include "scan/ui/DriveCheckList.h"
-#include "text/ui/Controls.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -19,9 +19,6 @@ namespace vantrel {
 
 namespace {
 
-// Buttons of the row stand this far apart, and the first this far from the
-// window's left edge.
-constexpr int kButtonGap = 3;
 // The drive list keeps this distance from the window's right edge.
 constexpr int kDriveListRightGap = 10;
 
@@ -81,35 +78,20 @@ void TfrmDirHog::buildForm() {
     }
 
     // --- the button row -----------------------------------------------------
-    pnlButtons = new QWidget(this);
-    pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
-    btTop = pushButton(QStringLiteral("&Main folders"), "btTop",
-                       QStringLiteral("Only topmost folders. Does not display sub-folders."),
-                       pnlButtons);
-    btAll =
-        pushButton(QStringLiteral("&All Folders"), "btAll",
-                   QStringLiteral("ALL folders including sub-folders are displayed"), pnlButtons);
-    btClose =
-        pushButton(QStringLiteral("Close"), "btClose", QStringLiteral("Close window"), pnlButtons);
-    btAbort = pushButton(QStringLiteral("&Abort"), "btAbort", QString(), pnlButtons);
-    btDelete = pushButton(QStringLiteral("&Delete"), "btDelete",
-                          QStringLiteral("Delete the folder"), pnlButtons);
-    btPrint = pushButton(QStringLiteral("&Print"), "btPrint",
-                         QStringLiteral("Print list of directories"), pnlButtons);
-    btClip = pushButton(QStringLiteral("C&lipboard"), "btClip",
-                        QStringLiteral("Copy list of directories to clipboard"), pnlButtons);
-    btBrowse = pushButton(QStringLiteral("&Browse"), "btBrowse",
-                          QStringLiteral("Browse this folder"), pnlButtons);
-    {
-        // Abort and Delete share one place: Abort shows only while a survey
-        // runs, Delete only after one.
-        auto* row = new QHBoxLayout(pnlButtons);
-        row->setContentsMargins(kButtonGap, 0, kButtonGap, 0);
-        row->setSpacing(kButtonGap);
-        for (QPushButton* b : {btTop, btAll, btClose, btAbort, btDelete, btPrint, btClip, btBrowse})
-            row->addWidget(b);
-        row->addStretch(1);
-    }
+    ButtonRow row(this);
+    pnlButtons = row.panel();
+    btTop = row.add(QStringLiteral("&Main folders"), "btTop",
+                    QStringLiteral("Only topmost folders. Does not display sub-folders."));
+    btAll = row.add(QStringLiteral("&All Folders"), "btAll",
+                    QStringLiteral("ALL folders including sub-folders are displayed"));
+    btClose = row.addClose();
+    btAbort = row.addAbort();
+    btDelete = row.add(QStringLiteral("&Delete"), "btDelete", QStringLiteral("Delete the folder"));
+    btPrint =
+        row.add(QStringLiteral("&Print"), "btPrint", QStringLiteral("Print list of directories"));
+    btClip = row.add(QStringLiteral("C&lipboard"), "btClip",
+                     QStringLiteral("Copy list of directories to clipboard"));
+    btBrowse = row.add(QStringLiteral("&Browse"), "btBrowse", QStringLiteral("Browse this folder"));
 
     // --- the grid and the status line ---------------------------------------
     grid = new ResultGrid(folderHogsLayout(), this);

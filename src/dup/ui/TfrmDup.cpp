@@ -5,7 +5,9 @@
 #include "dup/ContentSearch.h"
 #include "results/ResultGridModel.h"
 #include "results/SortDirections.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ResultGrid.h"
+#include "results/ui/ResultWindowGuard.h"
 #include "results/ui/TfrmReallyDelete.h"
 #include "scan/Extensions.h"
 #include "scan/ui/DriveCheckList.h"
@@ -14,12 +16,10 @@
 #include "text/Formats.h"
 #include "text/ui/Dialogs.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
@@ -118,23 +118,25 @@ void TfrmDup::wireControls() {
     connect(pckDrive, &DriveCheckList::tickedChanged, this, &TfrmDup::pckDriveClick);
     connect(btScan, &QPushButton::clicked, this, &TfrmDup::btScanClick);
     connect(btClose, &QPushButton::clicked, this, &TfrmDup::reject);
-    connect(btMark, &QPushButton::clicked, this, &TfrmDup::btMarkClick);
     connect(btDelete, &QPushButton::clicked, this, &TfrmDup::btDeleteClick);
-    connect(btPrint, &QPushButton::clicked, this, &TfrmDup::btPrintClick);
-    connect(btClip, &QPushButton::clicked, this, &TfrmDup::btClipClick);
-    connect(btDetails, &QPushButton::clicked, this, &TfrmDup::btDetailsClick);
     connect(btCompare, &QPushButton::clicked, this, &TfrmDup::btCompareClick);
     connect(btVerify, &QPushButton::clicked, this, &TfrmDup::btVerifyClick);
-    connect(btBrowse, &QPushButton::clicked, this, &TfrmDup::BrowseDirectory1Click);
 
     grid->setStatusLabel(pnlSel);
     grid->setTopPanel(Panel1);
-    grid->installEventFilter(this);
-    connect(grid, &ResultGrid::deleteEnabledChanged, btDelete, &QPushButton::setEnabled);
-    connect(grid, &ResultGrid::viewRequested, this, &TfrmDup::showFile);
-    connect(grid, &ResultGrid::detailsRequested, this, &TfrmDup::showDetails);
-    connect(grid, &ResultGrid::browseRequested, this, &TfrmDup::browseFile);
-    btDelete->setEnabled(grid->deleteEnabled());
+    m_guard = new ResultWindowGuard(this, grid);
+    relayToGrid({.mark = btMark,
+                 .remove = btDelete,
+                 .print = btPrint,
+                 .clipboard = btClip,
+                 .browse = btBrowse,
+                 .details = btDetails},
+                grid, [this] { return printTitle(); });
+    openFileWindowsFrom(grid, this);
+    // The browser lists the folder with this window's wildcard.
+    connect(grid, &ResultGrid::browseRequested, this, [this](const QByteArray& path) {
+        browseToFile(m_services, this, path, cbWildCard->wildcard());
+    });
 
     m_scan.setAbortButton(btAbort);
     m_scan.disableDuringScan({btScan, btClose, pckDrive, num1, num2, cbKB1, cbWildCard, rbLarger,
@@ -226,36 +228,6 @@ void TfrmDup::FormResize() {
     grid->FormResize();
 }
 
-bool TfrmDup::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid) {
-        if (event->type() == QEvent::KeyPress) {
-            // Enter in the grid must not press the default button: that
-            // would start a new scan and throw the marks away.
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                return true;
-        }
-        return QDialog::eventFilter(watched, event);
-    }
-    // While a scan runs the window shows no hints.
-    if (m_hintsOff && event->type() == QEvent::ToolTip) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w)))
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TfrmDup::setHintsShown(bool shown) {
-    if (shown == !m_hintsOff)
-        return;
-    m_hintsOff = !shown;
-    if (m_hintsOff)
-        qApp->installEventFilter(this);
-    else
-        qApp->removeEventFilter(this);
-}
-
 // ---- Inputs -------------------------------------------------------------------
 
 void TfrmDup::rbLargerClick() {
@@ -322,7 +294,7 @@ void TfrmDup::btScanClick() {
     }
     if (m_duplicateMode)
         m_criterion = DupCriterion(std::clamp(cbDup->currentIndex(), 0, 7));
-    setHintsShown(false);
+    m_guard->setHintsShown(false);
     scan();
 }
 
@@ -434,7 +406,7 @@ int TfrmDup::fillGrid(const ScanOutcome&) {
 }
 
 void TfrmDup::scanEnded(int rows) {
-    setHintsShown(true);
+    m_guard->setHintsShown(true);
     btCompare->setVisible(m_duplicateMode && m_compareView && rows > 0);
     btVerify->setVisible(m_duplicateMode && m_criterion != DupCriterion::SameContents &&
                          !m_verified && rows > 0);
@@ -442,10 +414,6 @@ void TfrmDup::scanEnded(int rows) {
 }
 
 // ---- Buttons ------------------------------------------------------------------
-
-void TfrmDup::btMarkClick() {
-    grid->DeleteAllFiles();
-}
 
 void TfrmDup::MarkThisFile(int row) {
     grid->MarkThisFile(row);
@@ -456,18 +424,6 @@ void TfrmDup::btDeleteClick() {
     const MarkedDeletion done = deleteMarkedFiles(*model, this, grid->rowGroupPaths());
     if (done.shown && done.accepted)
         accept();
-}
-
-void TfrmDup::btPrintClick() {
-    grid->btPrintClick(printTitle());
-}
-
-void TfrmDup::btClipClick() {
-    grid->btClipClick();
-}
-
-void TfrmDup::btDetailsClick() {
-    grid->Details1Click();
 }
 
 void TfrmDup::btCompareClick() {
@@ -528,9 +484,9 @@ void TfrmDup::btVerifyClick() {
                 const GroupCheck& check = (*checks)[g];
                 for (std::size_t k = 0; k < check.order.size(); ++k) {
                     const std::size_t row = at + std::size_t(check.order[k]);
-                    m->addToGrid(lineWithNote(lines->at(qsizetype(row)), m_criterion,
-                                              check.notes[k]),
-                                 paths->at(qsizetype(row)));
+                    m->addToGrid(
+                        lineWithNote(lines->at(qsizetype(row)), m_criterion, check.notes[k]),
+                        paths->at(qsizetype(row)));
                     files.push_back(m_rowFiles[row]);
                 }
                 sizes.insert(sizes.end(), check.groupSizes.begin(), check.groupSizes.end());
@@ -549,26 +505,6 @@ void TfrmDup::btVerifyClick() {
                             QStringLiteral(" groups confirmed by contents"));
             return m->rowCounter();
         });
-}
-
-void TfrmDup::BrowseDirectory1Click() {
-    grid->BrowseDirectory1Click();
-}
-
-void TfrmDup::browseFile(const QByteArray& path) {
-    if (!canBrowse())
-        return;
-    if (!path.contains('/'))
-        return;
-    m_services->browse(this, browseRequestAt(path, cbWildCard->wildcard()));
-}
-
-void TfrmDup::showFile(const QByteArray& path) {
-    showFileView(this, path);
-}
-
-void TfrmDup::showDetails(const QByteArray& path) {
-    showFileDetails(this, path);
 }
 
 }  // namespace vantrel

@@ -24,6 +24,7 @@ namespace vantrel {
 
 class DriveCheckList;
 class ResultGrid;
+class ResultWindowGuard;
 class TWinPlace;
 class WildcardCombo;
 
@@ -108,11 +109,7 @@ public:
     void cbWildCardChange(const QString& text);
     void pckDriveClick(bool anyTicked);
     void btScanClick();
-    void btMarkClick();
     void btDeleteClick();
-    void btPrintClick();
-    void btClipClick();
-    void btDetailsClick();
     void btCompareClick();
     // "&Verify contents" (after a search by names, sizes, dates or types):
     // reads the files of each group, splits it into its subsets of identical
@@ -122,9 +119,6 @@ public:
     // are laid out anew. The status line says how many groups were
     // confirmed.
     void btVerifyClick();
-    // "&Browse": the browser at the current row's folder, with its file
-    // selected and this window's wildcard.
-    void BrowseDirectory1Click();
     // Starts the scan with the inputs as they are (btScanClick checks them
     // first). Returns at once; the scan frame's finished() tells the end.
     void scan();
@@ -161,7 +155,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildForm();
@@ -169,16 +162,13 @@ private:
     [[nodiscard]] DupSearchOptions searchOptions() const;
     int fillGrid(const ScanOutcome& outcome);
     void scanEnded(int rows);
-    void showFile(const QByteArray& path);
-    void showDetails(const QByteArray& path);
-    void browseFile(const QByteArray& path);
     [[nodiscard]] bool canBrowse() const { return m_services && m_services->canBrowse(); }
-    void setHintsShown(bool shown);
 
     const bool m_duplicateMode;
     DupCompareView* m_compareView = nullptr;
     const ToolServices* m_services = nullptr;
     TWinPlace* m_winPlace = nullptr;
+    ResultWindowGuard* m_guard = nullptr;
     DupCriterion m_criterion = DupCriterion::FilenameOnly;
     qsizetype m_capacity = DupSearchOptions{}.capacity;
     int m_rowBatchSize = 20000;
@@ -189,7 +179,6 @@ private:
     std::vector<ContentCheckFile> m_rowFiles;
     bool m_verified = false;
     bool m_shown = false;
-    bool m_hintsOff = false;
 
     // Used by the scan's worker thread while a scan runs; the scan frame is
     // declared after them, so that it is destroyed (and its worker stopped)

@@ -5,10 +5,10 @@
 #include "dup/ui/TfrmDup.h"
 
 #include "results/GridLayout.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ResultGrid.h"
 #include "scan/ui/DriveCheckList.h"
 #include "scan/ui/WildcardCombo.h"
-#include "text/ui/Controls.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -25,9 +25,6 @@ namespace vantrel {
 
 namespace {
 
-// Buttons of the row stand this far apart, and the first this far from the
-// window's left edge.
-constexpr int kButtonGap = 3;
 // The drive list keeps this distance from the window's right edge.
 constexpr int kDriveListRightGap = 8;
 
@@ -141,41 +138,22 @@ void TfrmDup::buildForm() {
     }
 
     // --- the button row -----------------------------------------------------
-    pnlButtons = new QWidget(this);
-    pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
-    btScan = pushButton(QStringLiteral("&Start"), "btScan", QString(), pnlButtons);
-    btScan->setDefault(true);
-    btClose =
-        pushButton(QStringLiteral("Close"), "btClose", QStringLiteral("Close window"), pnlButtons);
-    btAbort = pushButton(QStringLiteral("&Abort"), "btAbort", QString(), pnlButtons);
-    btMark = pushButton(QStringLiteral("&Mark"), "btMark",
-                        QStringLiteral("Mark file for deletion (double click on grid also works)"),
-                        pnlButtons);
-    btDelete = pushButton(QStringLiteral("Delete"), "btDelete",
-                          QStringLiteral("Delete marked files"), pnlButtons);
-    btPrint = pushButton(QStringLiteral("&Print"), "btPrint", QStringLiteral("Print list of files"),
-                         pnlButtons);
-    btClip = pushButton(QStringLiteral("C&lipboard"), "btClip",
-                        QStringLiteral("Copy list of files to clipboard"), pnlButtons);
-    btBrowse = pushButton(QStringLiteral("&Browse"), "btBrowse",
-                          QStringLiteral("Browse this file and folder"), pnlButtons);
-    btDetails = pushButton(QStringLiteral("&Details"), "btDetails",
-                           QStringLiteral("View more file details"), pnlButtons);
-    btCompare = pushButton(QStringLiteral("P&airs"), "btCompare",
-                           QStringLiteral("Compare file pairs"), pnlButtons);
-    btVerify = pushButton(QStringLiteral("&Verify contents"), "btVerify",
-                          QStringLiteral("Check each group by the files' contents"), pnlButtons);
-    {
-        // Abort and Mark share one place: Abort shows only while a scan runs,
-        // Mark only after one, so the row never has a gap between them.
-        auto* row = new QHBoxLayout(pnlButtons);
-        row->setContentsMargins(kButtonGap, 0, kButtonGap, 0);
-        row->setSpacing(kButtonGap);
-        for (QPushButton* b : {btScan, btClose, btAbort, btMark, btDelete, btPrint, btClip,
-                               btBrowse, btDetails, btCompare, btVerify})
-            row->addWidget(b);
-        row->addStretch(1);
-    }
+    ButtonRow row(this);
+    pnlButtons = row.panel();
+    btScan = row.addStart("btScan");
+    btClose = row.addClose();
+    btAbort = row.addAbort();
+    const ResultButtons results = row.addResultButtons();
+    btMark = results.mark;
+    btDelete = results.remove;
+    btPrint = results.print;
+    btClip = results.clipboard;
+    btBrowse = results.browse;
+    btDetails = results.details;
+    btCompare =
+        row.add(QStringLiteral("P&airs"), "btCompare", QStringLiteral("Compare file pairs"));
+    btVerify = row.add(QStringLiteral("&Verify contents"), "btVerify",
+                       QStringLiteral("Check each group by the files' contents"));
 
     // --- the grid and the status line ---------------------------------------
     grid = new ResultGrid(m_duplicateMode ? duplicatesLayout(int(m_criterion)) : fileHogsLayout(),
@@ -200,8 +178,8 @@ void TfrmDup::buildForm() {
 
     // The keyboard goes through the inputs from the top left, then the
     // drive list, the buttons and the grid.
-    QWidget* order[] = {rbLarger, rbSmaller, rbBetween, num1,      num2,      cbKB1,  cbWildCard,
-                        cbDup,    pckDrive,  btScan,    btClose,   btAbort,   btMark, btDelete,
+    QWidget* order[] = {rbLarger, rbSmaller, rbBetween, num1,      num2,      cbKB1,    cbWildCard,
+                        cbDup,    pckDrive,  btScan,    btClose,   btAbort,   btMark,   btDelete,
                         btPrint,  btClip,    btBrowse,  btDetails, btCompare, btVerify, grid};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);

@@ -5,7 +5,9 @@
 #include "mods/ui/TfrmPickDate.h"
 #include "results/ListCapacity.h"
 #include "results/ResultGridModel.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ResultGrid.h"
+#include "results/ui/ResultWindowGuard.h"
 #include "results/ui/TfrmReallyDelete.h"
 #include "scan/Extensions.h"
 #include "scan/ui/DriveCheckList.h"
@@ -19,7 +21,6 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -121,23 +122,24 @@ void TfrmMods::wireControls() {
     connect(popEndDate, &QToolButton::clicked, this, &TfrmMods::popEndDateClick);
     connect(btOK, &QPushButton::clicked, this, &TfrmMods::btOKClick);
     connect(btClose, &QPushButton::clicked, this, &TfrmMods::reject);
-    connect(btMark, &QPushButton::clicked, this, &TfrmMods::btMarkClick);
     connect(btDelete, &QPushButton::clicked, this, &TfrmMods::btDeleteClick);
-    connect(btPrint, &QPushButton::clicked, this, &TfrmMods::PrintClick);
-    connect(btClip, &QPushButton::clicked, this, &TfrmMods::btClipClick);
-    connect(btBrowse, &QPushButton::clicked, this, &TfrmMods::btBrowseClick);
-    connect(btDetails, &QPushButton::clicked, this, &TfrmMods::btDetailsClick);
     dtStart->installEventFilter(this);
     dtEnd->installEventFilter(this);
 
     grid->setStatusLabel(pnlScan);
     grid->setTopPanel(Panel1);
-    grid->installEventFilter(this);
-    connect(grid, &ResultGrid::deleteEnabledChanged, btDelete, &QPushButton::setEnabled);
-    connect(grid, &ResultGrid::viewRequested, this, &TfrmMods::showFile);
-    connect(grid, &ResultGrid::detailsRequested, this, &TfrmMods::showDetails);
-    connect(grid, &ResultGrid::browseRequested, this, &TfrmMods::showBrowser);
-    btDelete->setEnabled(grid->deleteEnabled());
+    m_guard = new ResultWindowGuard(this, grid);
+    relayToGrid({.mark = btMark,
+                 .remove = btDelete,
+                 .print = btPrint,
+                 .clipboard = btClip,
+                 .browse = btBrowse,
+                 .details = btDetails},
+                grid, [this] { return printTitle(); });
+    openFileWindowsFrom(grid, this);
+    connect(grid, &ResultGrid::browseRequested, this, [this](const QByteArray& path) {
+        browseToFile(m_services, this, path, QStringLiteral("*.*"));
+    });
 
     m_scan.setAbortButton(btAbort);
     m_scan.disableDuringScan({btOK, btClose, pckDrive, dtStart, dtEnd, popStartDate, popEndDate,
@@ -208,16 +210,6 @@ void TfrmMods::FormDestroy() {
 }
 
 bool TfrmMods::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid) {
-        // Enter in the grid must not press the default button: that would
-        // start a new search and throw the marks away.
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                return true;
-        }
-        return QDialog::eventFilter(watched, event);
-    }
     if ((watched == dtStart || watched == dtEnd) && event->type() == QEvent::FocusOut) {
         // Leaving a field for another control checks its date. Not when the
         // window loses the focus (a box, the calendar pop-up), not for Start,
@@ -244,25 +236,8 @@ bool TfrmMods::eventFilter(QObject* watched, QEvent* event) {
                 },
                 Qt::QueuedConnection);
         }
-        return QDialog::eventFilter(watched, event);
-    }
-    // While a search runs the window shows no hints.
-    if (m_hintsOff && event->type() == QEvent::ToolTip) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w)))
-            return true;
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TfrmMods::setHintsShown(bool shown) {
-    if (shown == !m_hintsOff)
-        return;
-    m_hintsOff = !shown;
-    if (m_hintsOff)
-        qApp->installEventFilter(this);
-    else
-        qApp->removeEventFilter(this);
 }
 
 // ---- Inputs -------------------------------------------------------------------
@@ -431,7 +406,7 @@ void TfrmMods::btOKClick() {
     // The title describes the list, so it is taken now, in the fields' own
     // form of the days.
     m_printTitle = filesByDatePrintTitle(field, mode, fieldDateText(*start), fieldDateText(end));
-    setHintsShown(false);
+    m_guard->setHintsShown(false);
     scan(drives, options);
 }
 
@@ -473,7 +448,7 @@ int TfrmMods::fillGrid(const ScanOutcome&) {
 }
 
 void TfrmMods::scanEnded(int rows) {
-    setHintsShown(true);
+    m_guard->setHintsShown(true);
     btBrowse->setVisible(rows > 0 && canBrowse());
 }
 
@@ -483,45 +458,11 @@ bool TfrmMods::canBrowse() const {
     return m_services && m_services->canBrowse();
 }
 
-void TfrmMods::btMarkClick() {
-    grid->DeleteAllFiles();
-}
-
 void TfrmMods::btDeleteClick() {
     const ResultGridModel* model = grid->gridModel();
     const MarkedDeletion done = deleteMarkedFiles(*model, this);
     if (done.shown && done.accepted)
         accept();
-}
-
-void TfrmMods::PrintClick() {
-    grid->btPrintClick(printTitle());
-}
-
-void TfrmMods::btClipClick() {
-    grid->btClipClick();
-}
-
-void TfrmMods::btBrowseClick() {
-    grid->BrowseDirectory1Click();
-}
-
-void TfrmMods::btDetailsClick() {
-    grid->Details1Click();
-}
-
-void TfrmMods::showBrowser(const QByteArray& path) {
-    if (!canBrowse())
-        return;
-    m_services->browse(this, browseRequestAt(path, QStringLiteral("*.*")));
-}
-
-void TfrmMods::showFile(const QByteArray& path) {
-    showFileView(this, path);
-}
-
-void TfrmMods::showDetails(const QByteArray& path) {
-    showFileDetails(this, path);
 }
 
 }  // namespace vantrel

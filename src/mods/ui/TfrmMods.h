@@ -28,6 +28,7 @@ namespace vantrel {
 
 class DriveCheckList;
 class ResultGrid;
+class ResultWindowGuard;
 class TWinPlace;
 class WildcardCombo;
 
@@ -105,12 +106,7 @@ public:
     void popStartDateClick();
     void popEndDateClick();
     void btOKClick();
-    void btMarkClick();
     void btDeleteClick();
-    void PrintClick();
-    void btClipClick();
-    void btBrowseClick();
-    void btDetailsClick();
 
     // ---- The controls (owned by the window) ----------------------------------
     QFrame* Panel1 = nullptr;
@@ -164,20 +160,16 @@ private:
     int fillGrid(const ScanOutcome& outcome);
     void scanStarted();
     void scanEnded(int rows);
-    void showBrowser(const QByteArray& path);
-    void showFile(const QByteArray& path);
-    void showDetails(const QByteArray& path);
-    void setHintsShown(bool shown);
     [[nodiscard]] bool canBrowse() const;
 
     const ToolServices* m_services = nullptr;
     TWinPlace* m_winPlace = nullptr;
+    ResultWindowGuard* m_guard = nullptr;
     std::function<RootTimes(const QByteArray&)> m_rootTimes;
     qsizetype m_capacity = ModsSearchOptions{}.capacity;
     int m_rowBatchSize = 5000;
     QString m_printTitle;
     bool m_shown = false;
-    bool m_hintsOff = false;
     bool m_reportingField = false;  // a field's error box is up
 
     // Used by the scan's worker thread while a scan runs; the scan frame is

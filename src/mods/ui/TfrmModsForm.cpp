@@ -5,10 +5,10 @@
 
 #include "mods/ModsSearch.h"
 #include "mods/ui/TfrmMods.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ResultGrid.h"
 #include "scan/ui/DriveCheckList.h"
 #include "scan/ui/WildcardCombo.h"
-#include "text/ui/Controls.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -28,9 +28,6 @@ namespace vantrel {
 
 namespace {
 
-// Buttons of the row stand this far apart, and the first this far from the
-// window's left edge.
-constexpr int kButtonGap = 3;
 // The drive list keeps this distance from the window's right edge.
 constexpr int kDriveListRightGap = 10;
 
@@ -190,39 +187,18 @@ void TfrmMods::buildForm() {
     }
 
     // --- the button row -----------------------------------------------------
-    pnlButtons = new QWidget(this);
-    pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
-    btOK =
-        pushButton(QStringLiteral("&Start"), "btOK",
-                   QStringLiteral("Start searching for files in the range of dates"), pnlButtons);
-    btOK->setDefault(true);
-    btClose =
-        pushButton(QStringLiteral("Close"), "btClose", QStringLiteral("Close window"), pnlButtons);
-    btAbort = pushButton(QStringLiteral("&Abort"), "btAbort", QString(), pnlButtons);
-    btMark = pushButton(QStringLiteral("&Mark"), "btMark",
-                        QStringLiteral("Mark file for deletion (double click on grid also works)"),
-                        pnlButtons);
-    btDelete = pushButton(QStringLiteral("Delete"), "btDelete",
-                          QStringLiteral("Delete marked files"), pnlButtons);
-    btPrint = pushButton(QStringLiteral("&Print"), "btPrint", QStringLiteral("Print list of files"),
-                         pnlButtons);
-    btClip = pushButton(QStringLiteral("C&lipboard"), "btClip",
-                        QStringLiteral("Copy list of files to clipboard"), pnlButtons);
-    btBrowse = pushButton(QStringLiteral("&Browse"), "btBrowse",
-                          QStringLiteral("Browse this file and folder"), pnlButtons);
-    btDetails = pushButton(QStringLiteral("&Details"), "btDetails",
-                           QStringLiteral("View more file details"), pnlButtons);
-    {
-        // Abort and Mark share one place: Abort shows only while a search
-        // runs, Mark only after one.
-        auto* row = new QHBoxLayout(pnlButtons);
-        row->setContentsMargins(kButtonGap, 0, kButtonGap, 0);
-        row->setSpacing(kButtonGap);
-        for (QPushButton* b :
-             {btOK, btClose, btAbort, btMark, btDelete, btPrint, btClip, btBrowse, btDetails})
-            row->addWidget(b);
-        row->addStretch(1);
-    }
+    ButtonRow row(this);
+    pnlButtons = row.panel();
+    btOK = row.addStart("btOK", QStringLiteral("Start searching for files in the range of dates"));
+    btClose = row.addClose();
+    btAbort = row.addAbort();
+    const ResultButtons results = row.addResultButtons();
+    btMark = results.mark;
+    btDelete = results.remove;
+    btPrint = results.print;
+    btClip = results.clipboard;
+    btBrowse = results.browse;
+    btDetails = results.details;
 
     // --- the grid and the status line ---------------------------------------
     grid = new ResultGrid(filesByDateLayout(), this);

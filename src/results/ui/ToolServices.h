@@ -54,6 +54,17 @@ public:
     virtual bool showHelp(int context, QWidget* from) const = 0;
 };
 
+// Opens the browser over `parent` at the folder of `path` (a file's exact
+// path) with that file selected and `mask` as the listing's wildcard. Does
+// nothing when there is no browser (`services` null or unable to browse) or
+// `path` names no folder.
+inline void browseToFile(const ToolServices* services, QWidget* parent, const QByteArray& path,
+                         const QString& mask) {
+    if (!services || !services->canBrowse() || !path.contains('/'))
+        return;
+    services->browse(parent, browseRequestAt(path, mask));
+}
+
 // What a tool window is made with.
 struct ToolRequest {
     QWidget* owner = nullptr;                // the window it is opened over, its parent
