@@ -17,7 +17,7 @@ for f in bin/vantrel share/vantrel/vantrel.hlp \
          share/applications/org.vantrel.Vantrel.desktop \
          share/metainfo/org.vantrel.Vantrel.metainfo.xml \
          share/icons/hicolor/scalable/apps/org.vantrel.Vantrel.svg \
-         share/man/man1/vantrel.1; do
+         share/man/man1/vantrel.1.gz; do
   [[ -f $prefix/$f ]] || fail "not installed: $f"
 done
 # Nothing of the tests or benchmarks goes along.
@@ -36,9 +36,9 @@ grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/org.vantrel.Vantrel.sv
 
 # The manual page formats without a warning.
 if command -v man >/dev/null; then
-  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/vantrel.1" 2>&1 >/dev/null)
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/vantrel.1.gz" 2>&1 >/dev/null)
   [[ -z $warnings ]] || fail "manual page: $warnings"
-  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/share/man/man1/vantrel.1" 2>/dev/null | grep -q 'EXIT STATUS' \
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/share/man/man1/vantrel.1.gz" 2>/dev/null | grep -q 'EXIT STATUS' \
     || fail "manual page lacks its exit statuses"
 fi
 
