@@ -122,6 +122,13 @@ figure_cold() {
   find "$tree" -xdev -printf '%s %T@ %p\n' >/dev/null 2>&1 || true
 }
 
+# The figure of OURS against the same program walking with one thread
+# (the walk before it read ahead in parallel).
+one_thread() {
+  PEER=(env VANTREL_WALK_THREADS=1 "${OURS[@]}")
+  figure "$1" one-thread
+}
+
 bench_walk() {
   # The walk as the duplicates tool runs it: every file, its full record.
   # Ours with its default threads against ours with the walking thread
@@ -158,6 +165,7 @@ bench_dup() {
   # candidate takes at the peak.
   PEER=(bash -c 'find "$1" -xdev -type f -printf "%f\t%s\n" | LC_ALL=C sort -f | LC_ALL=C uniq -D -i' _ "$tree")
   figure dup "find|sort|uniq"
+  one_thread dup
 }
 
 bench_stats() {
@@ -172,6 +180,7 @@ bench_stats() {
   figure stats du
   PEER=("$build/bench/walk/bare_walk" "$tree")
   figure stats bare-loop
+  one_thread stats
   echo "# $("$build/bench/stats/stats_types_bench" 100000 2>/dev/null)"
 }
 
@@ -187,6 +196,7 @@ bench_dirhog() {
   echo "# $("${OURS[@]}" --runs 3)"
   PEER=(du -sx "$tree")
   figure "folders main" "du -sx"
+  one_thread "folders main"
   OURS=("$build/bench/dirhog/dirhog_bench" --all "$tree")
   echo "# $("${OURS[@]}" --runs 3)"
   PEER=(du -x "$tree")
@@ -203,6 +213,7 @@ bench_clean() {
   PEER=(find "$tree" -xdev -not -path '*/.*/*' -type f \( -iname '*.tmp' -o -iname '*.temp' \
     -o -iname '*.fts' -o -iname '*.bak' -o -iname '*.old' -o -iname '*.$$$' \))
   figure clean find
+  one_thread clean
 }
 
 bench_browse() {
@@ -231,6 +242,7 @@ bench_dates() {
   PEER=(find "$tree" -xdev -name '.*' -prune -o -type f
         -newermt '2019-12-31 23:59:59' ! -newermt '2020-12-31 23:59:59' -print)
   figure dates find
+  one_thread dates
 }
 
 bench_cli() {
