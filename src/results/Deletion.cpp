@@ -137,17 +137,26 @@ DeleteOutcome moveFileToTrash(const QByteArray& path) {
     return outcome;
 }
 
+bool ListedState::matches(qint64 nowSize, const FileTime& now) const {
+    if (nowSize != size)
+        return false;
+    switch (resolution) {
+        case TimeResolution::PackedDate:
+            return packFileTime(now) == packedTime;
+        case TimeResolution::WholeSeconds:
+            return !modified.recorded || (now.recorded && now.sec == modified.sec);
+        case TimeResolution::Exact:
+            break;
+    }
+    return !modified.recorded ||
+           (now.recorded && now.sec == modified.sec && now.nsec == modified.nsec);
+}
+
 bool unchangedSinceListed(const QByteArray& path, const ListedState& listed) {
     FileRecord now;
     if (!statPath(path, now))
         return true;
-    if (now.size != listed.size)
-        return false;
-    if (listed.modified.recorded &&
-        (!now.writeTime.recorded || now.writeTime.sec != listed.modified.sec ||
-         now.writeTime.nsec != listed.modified.nsec))
-        return false;
-    return true;
+    return listed.matches(now.size, now.writeTime);
 }
 
 QString changedSinceListedText() {

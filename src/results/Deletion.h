@@ -28,11 +28,38 @@ struct DeleteOutcome {
     bool changed = false;  // left alone: not the file that was listed any more
 };
 
+// How exactly a listing knew a file's modification time.
+enum class TimeResolution : quint8 {
+    Exact,         // seconds and nanoseconds
+    WholeSeconds,  // seconds; the nanoseconds were not kept
+    PackedDate,    // only as a packed file date (packFileTime): two-second
+                   // steps of local time, 0 outside 1980..2107
+};
+
 // What a file was when it was listed (or marked): a file whose size or
-// modification time differs now is not deleted.
+// modification time differs now is not deleted. The size is always
+// compared exactly; the time as exactly as the listing knew it.
 struct ListedState {
     qint64 size = 0;
-    FileTime modified;  // not recorded: only the size is compared
+    FileTime modified;  // Exact, WholeSeconds; not recorded: only the size is compared
+    TimeResolution resolution = TimeResolution::Exact;
+    quint32 packedTime = 0;  // PackedDate: the value packFileTime gave the listing
+
+    static ListedState exact(qint64 size, const FileTime& modified) {
+        return {size, modified, TimeResolution::Exact, 0};
+    }
+    static ListedState wholeSeconds(qint64 size, qint64 seconds) {
+        return {size, FileTime{seconds, 0, true}, TimeResolution::WholeSeconds, 0};
+    }
+    static ListedState packedDate(qint64 size, quint32 packed) {
+        return {size, FileTime{}, TimeResolution::PackedDate, packed};
+    }
+
+    // Whether a file of `size` modified at `modified` (as a stat gives it
+    // now) is still the file listed: the same size, and a time that the
+    // listing could not have told from the listed one (the same instant, the
+    // same second, or the same packed value, packed as the listing packed).
+    bool matches(qint64 size, const FileTime& modified) const;
 };
 using ListedStates = QHash<QByteArray, ListedState>;
 

@@ -57,6 +57,7 @@ void ResultGridModel::resetStorage() {
     m_ends.release();
     m_values.release();
     m_order.release();
+    m_listed.release();
     m_shown = 0;
     m_exactLines.clear();
     m_marked.release();
@@ -259,17 +260,50 @@ void ResultGridModel::appendStored(const QStringView* cells, qsizetype cellCount
     m_rows.push_back(row);
 }
 
+void ResultGridModel::storeListed(const std::optional<ListedState>& listed) {
+    // Called before the row itself is stored (the row's index is
+    // m_rows.size()), once a row gives a state or some row before it did.
+    if (!listed) {
+        if (!m_listed.empty())
+            m_listed.push_back(StoredListing{});
+        return;
+    }
+    if (m_listed.size() < m_rows.size()) {
+        // The first row with a state: the rows before it get none.
+        const std::size_t missing = m_rows.size() - m_listed.size();
+        std::fill_n(m_listed.extend(missing), missing, StoredListing{});
+    }
+    const ListedState& l = *listed;
+    const bool packed = l.resolution == TimeResolution::PackedDate;
+    m_listed.push_back(StoredListing{l.size, packed ? qint64(l.packedTime) : l.modified.sec,
+                                     packed ? 0 : l.modified.nsec, quint8(1 + int(l.resolution)),
+                                     packed || l.modified.recorded});
+}
+
+std::optional<ListedState> ResultGridModel::storedListed(std::uint32_t index) const {
+    if (index >= m_listed.size() || m_listed[index].kind == 0)
+        return std::nullopt;
+    const StoredListing& s = m_listed[index];
+    const auto resolution = TimeResolution(s.kind - 1);
+    if (resolution == TimeResolution::PackedDate)
+        return ListedState::packedDate(s.size, quint32(s.time));
+    return ListedState{s.size, FileTime{s.time, s.nsec, s.recorded}, resolution, 0};
+}
+
 void ResultGridModel::addToGrid(const GridRow& row) {
     QVarLengthArray<QStringView, 16> cells;
     for (const QString& cell : row.cells)
         cells.append(cell);
+    if (row.listed || !m_listed.empty())
+        storeListed(row.listed);
     appendStored(cells.constData(), cells.size(), row.path, row.values);
     if (m_batchDepth == 0)
         announceRows();
 }
 
 void ResultGridModel::addToGrid(const QString& line, const QByteArray& path,
-                                const QList<SortValue>& values) {
+                                const QList<SortValue>& values,
+                                const std::optional<ListedState>& listed) {
     QVarLengthArray<QStringView, 16> fields;
     bool trimmed = false;
     forEachTabField(line, [&](QStringView raw) {
@@ -283,6 +317,8 @@ void ResultGridModel::addToGrid(const QString& line, const QByteArray& path,
         const int field = m_fieldOfColumn[size_t(c)];
         cells[c] = field >= 1 && field <= fields.size() ? fields[field - 1] : QStringView();
     }
+    if (listed || !m_listed.empty())
+        storeListed(listed);
     appendStored(cells.constData(), cells.size(), path, values);
     if (m_batchDepth == 0)
         announceRows();
@@ -421,6 +457,10 @@ void ResultGridModel::setCellText(int row, int column, const QString& text) {
         rowsChanged(row, row);
 }
 
+std::optional<ListedState> ResultGridModel::listedStateAt(int row) const {
+    return isResultRow(row) ? storedListed(storageIndex(row)) : std::nullopt;
+}
+
 bool ResultGridModel::fileExists(int row) const {
     const QByteArray path = pathAt(row);
     if (path.isEmpty())
@@ -468,6 +508,10 @@ bool ResultGridModel::toggle(std::uint32_t index) {
 ListedStates ResultGridModel::markedStates() const {
     ListedStates states;
     for (const std::uint32_t index : m_marked) {
+        if (const std::optional<ListedState> listed = storedListed(index)) {
+            states.insert(storedPath(index), *listed);
+            continue;
+        }
         const qint64 bytes = m_rows[index].markBytes;
         const auto time = m_markTimes.constFind(index);
         if (bytes >= 0 && time != m_markTimes.cend())

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vantrel {
@@ -26,11 +27,18 @@ struct SortValue {
 
 // One result row as a tool hands it over.
 struct GridRow {
+    GridRow() = default;
+    GridRow(QStringList rowCells, QByteArray rowPath = {}, QList<SortValue> rowValues = {},
+            std::optional<ListedState> rowListed = std::nullopt)
+        : cells(std::move(rowCells)), path(std::move(rowPath)), values(std::move(rowValues)),
+          listed(rowListed) {}
+
     QStringList cells;        // display texts in column order (may be lossy)
     QByteArray path;          // the exact bytes of the row's file; empty: no file
     QList<SortValue> values;  // sort values of number and date columns; a missing
                               // one is read from the cell text (numberSortValue,
                               // dateSortValueFromText)
+    std::optional<ListedState> listed;  // the file as the tool's scan saw it, if known
 };
 
 // The rows of one result grid, their marks and their order: the engine
@@ -51,6 +59,12 @@ struct GridRow {
 // byte total; a vanished file is marked all the same but adds nothing.
 // Unmarking takes back exactly what the mark added. The marked paths are kept
 // in marking order (lbDeleted); unmarking removes the first equal path.
+//
+// Listed states: a row may carry the size and modification time its tool's
+// scan saw (ListedState). Deletion compares a marked file with that state,
+// so a file that changed after the scan is left alone even when it changed
+// before it was marked. The states are stored only once some row gives one;
+// a grid whose tool gives none costs nothing more per row.
 class ResultGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -90,7 +104,8 @@ public:
     // gridLayout().fieldOfColumn(c) (trimmed, as tabField does). The line
     // itself stays the row's result line (see resultLines), blanks and all.
     void addToGrid(const QString& line, const QByteArray& path,
-                   const QList<SortValue>& values = {});
+                   const QList<SortValue>& values = {},
+                   const std::optional<ListedState>& listed = std::nullopt);
     // Rows added between beginBatch and the matching endBatch reach views as
     // one insertion (nested batches count).
     void beginBatch();
@@ -109,6 +124,8 @@ public:
     // Replaces one cell's text (and its sort value when the column is a
     // number or date column, read from the new text).
     void setCellText(int row, int column, const QString& text);
+    // The state the row's file was listed with, if its tool gave one.
+    std::optional<ListedState> listedStateAt(int row) const;
     // Whether the row's file exists (any kind of entry but a folder).
     bool fileExists(int row) const;
     // The texts of `column` that take the most bytes, at most `count` of
@@ -132,9 +149,11 @@ public:
     // lbDeleted: the exact paths of the marked rows in marking order.
     QList<QByteArray> markedPaths() const;
     qsizetype markedPathCount() const { return qsizetype(m_marked.size()); }
-    // The size and modification time each marked file had when it was
-    // marked (files that were missing then are left out), so that deletion
-    // can leave alone a file that changed since.
+    // For each marked row, the state its file was listed with; for a row
+    // listed without one, the size and modification time its file had when
+    // it was marked (left out when it was missing then, or when it was
+    // marked by markAll, which looks up sizes only). Deletion leaves alone
+    // a file that changed since.
     ListedStates markedStates() const;
     // The layout's status text for the current count and total.
     QString statusText() const;
@@ -183,6 +202,15 @@ private:
     static constexpr qint64 kUnmarked = -1;
     static constexpr qint64 kMarkedUncounted = -2;  // marked while the file was missing
 
+    // A row's listed state, compactly (24 bytes); `kind` 0: none given.
+    struct StoredListing {
+        qint64 size;
+        qint64 time;  // seconds, or the packed value
+        qint32 nsec;
+        quint8 kind;  // 1 + TimeResolution
+        bool recorded;
+    };
+
     void resetStorage();
     void announceRows();
     std::uint32_t storageIndex(int row) const { return m_order[size_t(row) - 1]; }
@@ -193,6 +221,8 @@ private:
     bool samePath(std::uint32_t a, std::uint32_t b) const;
     void appendStored(const QStringView* cells, qsizetype cellCount, const QByteArray& path,
                       const QList<SortValue>& values);
+    void storeListed(const std::optional<ListedState>& listed);
+    std::optional<ListedState> storedListed(std::uint32_t index) const;
     double storedValue(std::uint32_t index, int column) const;
     bool toggle(std::uint32_t index);
     void rowsChanged(int firstRow, int lastRow);
@@ -211,6 +241,8 @@ private:
     int m_slots = 0;
     RowArray<double> m_values;        // per row: m_slots sort values
     RowArray<std::uint32_t> m_order;  // grid position -> row index
+    // Per row index, once any row gave a listed state; empty until then.
+    RowArray<StoredListing> m_listed;
     int m_shown = 0;                   // rows views know of
     int m_batchDepth = 0;
 
