@@ -146,6 +146,7 @@ void FolderFileReader::nextRows(qsizetype count, std::vector<GridRow>& rows) {
         row.values = {SortValue{kColModified, packedDateValue(written)},
                       SortValue{kColAccess, packedDateValue(accessed)},
                       SortValue{kColSize, double(record.size)}};
+        row.listed = ListedState::exact(record.size, record.writeTime);
         rows.push_back(std::move(row));
         ++m_files;
         m_bytes += record.size;

@@ -86,6 +86,7 @@ GridRow CleanSearch::rowFor(const QByteArray& folder, const FileRecord& record) 
     row.path = joinPath(folder, record.name);
     row.values = {SortValue{0, double(record.size)}, SortValue{1, dateSortValue(written)},
                   SortValue{3, dateSortValue(accessed)}};
+    row.listed = ListedState::exact(record.size, record.writeTime);
     return row;
 }
 

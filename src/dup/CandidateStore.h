@@ -83,6 +83,7 @@ public:
     }
     QByteArrayView folder(quint32 folderIndex) const;
     qsizetype folderCount() const { return qsizetype(m_folderStarts.size()); }
+    bool keepsWriteSeconds() const { return m_keepSeconds; }
     // The write time in whole seconds; only when kept.
     qint64 writeSeconds(quint32 index) const { return m_seconds[index]; }
     // The exact byte path: the folder, a slash unless it ends in one, the name.

@@ -46,6 +46,7 @@ std::vector<DupCandidate> contentRows(const ContentSearch& search,
             c.size = search.size(m.file);
             c.modified = search.packedWriteTime(m.file);
             c.accessed = search.packedAccessTime(m.file);
+            c.listed = ListedState::exact(c.size, search.writeTime(m.file));
             const qsizetype slash = c.path.lastIndexOf('/');
             const QByteArray folder = slash <= 0 ? QByteArrayLiteral("/") : c.path.left(slash);
             const QString name = lineFieldText(c.path.mid(slash + 1));

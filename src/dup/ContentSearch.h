@@ -68,6 +68,10 @@ public:
     qint64 size(quint32 file) const { return m_files[file].size; }
     quint32 packedWriteTime(quint32 file) const { return m_files[file].packedWrite; }
     quint32 packedAccessTime(quint32 file) const { return m_files[file].packedAccess; }
+    FileTime writeTime(quint32 file) const {
+        const File& f = m_files[file];
+        return f.mtimeNsec >= 0 ? FileTime{f.mtimeSec, f.mtimeNsec, true} : FileTime{};
+    }
 
     struct Member {
         quint32 file = 0;

@@ -513,13 +513,14 @@ std::vector<DupCandidate> DupSearch::finishDuplicates(Texts& texts) {
         QByteArray path;
         QString folderField;  // shared by the rows of one folder
         quint16 nameLength = 0;
+        ListedState listed;
     };
     std::vector<Pending> pending;
     pending.reserve(members.size());
     for (const quint32 index : members) {
         const CandidateRecord& r = m_store.at(index);
         pending.push_back({r, m_store.path(r), texts.folderField(r.folder),
-                           quint16(m_store.name(r).size())});
+                           quint16(m_store.name(r).size()), listedState(index)});
     }
     release(members);
     texts.forgetFolders();
@@ -544,7 +545,7 @@ std::vector<DupCandidate> DupSearch::finishDuplicates(Texts& texts) {
             auto [line, compared] =
                 texts.lines(r, p.path.sliced(p.path.size() - p.nameLength), p.folderField);
             group.push_back({DupCandidate{std::move(line), std::move(p.path), r.size, r.modified,
-                                          r.accessed},
+                                          r.accessed, p.listed},
                              std::move(compared)});
             p.folderField = QString();
         }
@@ -578,7 +579,8 @@ std::vector<DupCandidate> DupSearch::finishHogs(Texts& texts) {
             order[i].exactLine = true;
             compared.insert(i, std::move(exact));
         }
-        all.push_back(DupCandidate{std::move(line), m_store.path(r), r.size, r.modified, r.accessed});
+        all.push_back(DupCandidate{std::move(line), m_store.path(r), r.size, r.modified, r.accessed,
+                                   listedState(i)});
     }
     m_store.clear();
     auto textOf = [&](const SortEntry& e) -> const QString& {
@@ -613,6 +615,16 @@ double packedDateValue(quint32 packed) {
 
 }  // namespace
 
+ListedState DupSearch::listedState(quint32 index) const {
+    const CandidateRecord& r = m_store.at(index);
+    if (m_store.keepsWriteSeconds()) {
+        const qint64 seconds = m_store.writeSeconds(index);
+        if (seconds != CandidateStore::kNoTime)
+            return ListedState::wholeSeconds(r.size, seconds);
+    }
+    return ListedState::packedDate(r.size, r.modified);
+}
+
 void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, bool duplicateMode) {
     const int sizeColumn = duplicateMode ? 1 : 0;
     const int modifiedColumn = duplicateMode ? 2 : 1;
@@ -622,7 +634,8 @@ void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, b
         model.addToGrid(c.line, c.path,
                         {SortValue{sizeColumn, double(c.size)},
                          SortValue{modifiedColumn, packedDateValue(c.modified)},
-                         SortValue{accessColumn, packedDateValue(c.accessed)}});
+                         SortValue{accessColumn, packedDateValue(c.accessed)}},
+                        c.listed);
     }
     model.endBatch();
 }

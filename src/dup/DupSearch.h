@@ -3,6 +3,7 @@
 #include "dup/CandidateStore.h"
 #include "dup/NameText.h"
 #include "platform/FileRecord.h"
+#include "results/Deletion.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace vantrel {
@@ -60,6 +62,9 @@ struct DupCandidate {
     qint64 size = 0;
     quint32 modified = 0;  // packed write time
     quint32 accessed = 0;  // packed access time
+    // The file as the scan saw it, as exactly as the search kept its time;
+    // a row without one is compared with its file as it was when marked.
+    std::optional<ListedState> listed;
 };
 
 // The candidate line's fields for a mode and criterion, in line order.
@@ -126,6 +131,9 @@ private:
     class Texts;
     std::vector<DupCandidate> finishDuplicates(Texts& texts);
     std::vector<DupCandidate> finishHogs(Texts& texts);
+    // What the store kept of a candidate's state: its write time in whole
+    // seconds where the search keeps them, else its packed write time.
+    ListedState listedState(quint32 index) const;
 
     DupSearchOptions m_options;
     CandidateStore m_store;
@@ -136,8 +144,9 @@ private:
 class ResultGridModel;
 
 // Appends result rows to a grid of duplicatesLayout() or fileHogsLayout(),
-// as one batch: each row with its exact path and the sort values of its size
-// and date columns (so that no sort reads them back from the texts).
+// as one batch: each row with its exact path, the sort values of its size
+// and date columns (so that no sort reads them back from the texts) and its
+// listed state, when it has one.
 void addDupRows(ResultGridModel& model, const std::vector<DupCandidate>& rows, bool duplicateMode);
 
 // The resource message shown when the candidate list is full.

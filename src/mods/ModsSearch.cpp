@@ -15,8 +15,8 @@ constexpr int kModifiedColumn = 3;
 constexpr int kSizeColumn = 4;
 
 // What a kept row costs besides its texts: the grid's per-row index, cell
-// ends and sort values.
-constexpr qint64 kRowOverhead = 120;
+// ends, sort values and the state the file was listed with.
+constexpr qint64 kRowOverhead = 144;
 
 // Days that a packed local date can hold are keyed by its date bits; every
 // other day (before 1980, after 2107) by its day number, above them.
@@ -104,6 +104,7 @@ ModsSearch::Added ModsSearch::addFile(const FileRecord& record, const QByteArray
                   {kCreatedColumn, created.sortValue},
                   {kModifiedColumn, modified.sortValue},
                   {kSizeColumn, double(record.size)}};
+    row.listed = ListedState::exact(record.size, record.writeTime);
 
     qint64 bytes = kRowOverhead + row.path.size();
     for (const QString& cell : row.cells)

@@ -28,6 +28,7 @@
 #include <QSpinBox>
 
 #include <memory>
+#include <optional>
 
 namespace vantrel {
 
@@ -440,8 +441,11 @@ void TfrmDup::btVerifyClick() {
     // rows out anew.
     auto lines = std::make_shared<QStringList>(model->resultLines());
     auto paths = std::make_shared<QList<QByteArray>>();
-    for (int row = 1; row <= rows; ++row)
+    auto listed = std::make_shared<std::vector<std::optional<ListedState>>>();
+    for (int row = 1; row <= rows; ++row) {
         paths->append(model->pathAt(row));
+        listed->push_back(model->listedStateAt(row));
+    }
     auto checks = std::make_shared<std::vector<GroupCheck>>();
     const QString status = pnlSel->text();
     m_scan.start(
@@ -468,7 +472,7 @@ void TfrmDup::btVerifyClick() {
             }
             return WalkReport{};
         },
-        [this, lines, paths, checks, status](const ScanOutcome& outcome) {
+        [this, lines, paths, listed, checks, status](const ScanOutcome& outcome) {
             ResultGridModel* m = grid->gridModel();
             if (outcome.aborted() || checks->size() != m_groupSizes.size()) {
                 pnlSel->setText(status);
@@ -486,7 +490,7 @@ void TfrmDup::btVerifyClick() {
                     const std::size_t row = at + std::size_t(check.order[k]);
                     m->addToGrid(
                         lineWithNote(lines->at(qsizetype(row)), m_criterion, check.notes[k]),
-                        paths->at(qsizetype(row)));
+                        paths->at(qsizetype(row)), {}, listed->at(row));
                     files.push_back(m_rowFiles[row]);
                 }
                 sizes.insert(sizes.end(), check.groupSizes.begin(), check.groupSizes.end());
