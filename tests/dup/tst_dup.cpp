@@ -33,6 +33,7 @@
 #include <QSpinBox>
 #include <QtTest/QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -364,6 +365,47 @@ private Q_SLOTS:
         QCOMPARE(existing(), QList<QByteArray>());
         QVERIFY(!w->isVisible());
         QCOMPARE(readSavings().deletedCount, 2);
+    }
+
+    void fileChangedBeforeMarking_data() {
+        QTest::addColumn<bool>("timeOnly");
+        QTest::newRow("grown") << false;
+        QTest::newRow("touched") << true;
+    }
+
+    // A file that changes between the scan and its marking is no longer
+    // what its row shows: the confirmation leaves it alone and says so,
+    // while an unchanged file marked with it goes.
+    void fileChangedBeforeMarking() {
+        QFETCH(bool, timeOnly);
+        makeFiles({"a/x.txt", "b/x.txt", "c/x.txt"}, 1500);
+        auto w = openWindow(true);
+        w->cbDup->setCurrentIndex(3);
+        QVERIFY(runScan(*w));
+        QCOMPARE(w->grid->rowCounter(), 3);
+        const QByteArray changed = m_files->path("b/x.txt");
+        if (timeOnly) {
+            const struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+            QCOMPARE(::utimensat(AT_FDCWD, changed.constData(), times, 0), 0);
+        } else {
+            m_files->file("b/x.txt", 1501);
+        }
+        const QList<QByteArray> rows = rowPaths(*w);
+        for (const QByteArray& path : {changed, m_files->path("c/x.txt")}) {
+            w->grid->setCurrentGridRow(int(rows.indexOf(path)) + 1);
+            w->btMark->click();
+        }
+        // Marking counts the files as they are now.
+        QCOMPARE(w->pnlSel->text(), timeOnly ? u"2 files 3,000 bytes"_s : u"2 files 3,001 bytes"_s);
+
+        m_dialogs->answers = {Answer::Yes};
+        m_dialogs->dialogHandlers.push_back(confirmWith(&TfrmReallyDelete::btDelete));
+        w->btDelete->click();
+        QCOMPARE(m_dialogs->messageTexts(),
+                 QStringList{u"Not deleted, because it changed since it was listed - "_s +
+                             QFile::decodeName(changed)});
+        QCOMPARE(existing(), paths({"a/x.txt", "b/x.txt"}));
+        QCOMPARE(readSavings().deletedCount, 1);
     }
 
     // File hogs: the clipboard holds the lines in the order found (not the
