@@ -6,10 +6,12 @@
 // the fill). The files do not exist, so marking looks each one up and finds
 // nothing, as for files that vanished after a scan.
 //
-//   grid_bench [--view] [ROWS]
+//   grid_bench [--view] [--listed] [ROWS]
 //
 // --view shows the grid widget (on the offscreen platform unless another is
 // chosen) and fills, sorts and marks through it, as a window would.
+// --listed gives each row the state its file was listed with (size and
+// packed write time), as the duplicates window does.
 
 #include "results/GridLayout.h"
 #include "results/ResultGridModel.h"
@@ -62,6 +64,7 @@ struct Candidate {
     QString line;
     QByteArray path;
     QList<SortValue> values;
+    ListedState listed;
 };
 
 // One candidate line of the duplicates window (criterion 0): name, size,
@@ -82,6 +85,7 @@ Candidate makeCandidate(QRandomGenerator& random, int i) {
              QString::fromLatin1(types[random.bounded(6)]);
     c.path = (folder + QLatin1Char('/') + name).toUtf8();
     c.values = {{1, double(size)}, {2, dateSortValue(written)}, {4, dateSortValue(accessed)}};
+    c.listed = ListedState::packedDate(size, written);
     return c;
 }
 
@@ -118,16 +122,19 @@ struct Figure {
 
 int main(int argc, char** argv) {
     bool withView = false;
+    bool withListed = false;
     int rows = 1'000'000;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "--view")
             withView = true;
+        else if (arg == "--listed")
+            withListed = true;
         else
             rows = arg.toInt();
     }
     if (rows < 1) {
-        std::fprintf(stderr, "usage: grid_bench [--view] [ROWS]\n");
+        std::fprintf(stderr, "usage: grid_bench [--view] [--listed] [ROWS]\n");
         return 2;
     }
     if (withView && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -169,8 +176,13 @@ int main(int argc, char** argv) {
         for (int i = 0; i < n; ++i)
             chunk.push_back(makeCandidate(random, done + i));
         watch.start();
-        for (const Candidate& c : chunk)
-            model->addToGrid(c.line, c.path, c.values);
+        if (withListed) {
+            for (const Candidate& c : chunk)
+                model->addToGrid(c.line, c.path, c.values, c.listed);
+        } else {
+            for (const Candidate& c : chunk)
+                model->addToGrid(c.line, c.path, c.values);
+        }
         watch.addTo(fill);
         done += n;
     }
@@ -212,8 +224,9 @@ int main(int argc, char** argv) {
 
     const qint64 peakKiB = statusKiB("VmHWM");
     const double perRow = double(peakKiB - baseKiB) * 1024.0 / rows;
-    std::printf("grid%s: %d rows of the duplicates layout (wall / CPU seconds)\n",
-                withView ? " with its view" : "", model->rowCounter());
+    std::printf("grid%s%s: %d rows of the duplicates layout (wall / CPU seconds)\n",
+                withView ? " with its view" : "", withListed ? " with listed states" : "",
+                model->rowCounter());
     const auto line = [](const char* what, const Figure& f) {
         std::printf("  %-15s %6.3f / %6.3f\n", what, f.wall, f.cpu);
     };
