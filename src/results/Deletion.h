@@ -55,11 +55,11 @@ struct ListedState {
         return {size, FileTime{}, TimeResolution::PackedDate, packed};
     }
 
-    // Whether a file of `size` modified at `modified` (as a stat gives it
-    // now) is still the file listed: the same size, and a time that the
-    // listing could not have told from the listed one (the same instant, the
-    // same second, or the same packed value, packed as the listing packed).
-    bool matches(qint64 size, const FileTime& modified) const;
+    // Whether a file of `nowSize` modified at `now` (as a stat gives it now)
+    // is still the file listed: the same size, and a time that the listing
+    // could not have told from the listed one (the same instant, the same
+    // second, or the same packed value, packed as the listing packed).
+    bool matches(qint64 nowSize, const FileTime& now) const;
 };
 using ListedStates = QHash<QByteArray, ListedState>;
 

@@ -42,8 +42,8 @@ public:
     // Groups of copies (duplicates): before deleting, when every path of
     // some group is listed, the user is warned and asked whether to go on.
     void setGroups(const QList<QList<QByteArray>>& groups) { m_groups = groups; }
-    // What the files were when they were marked: one that changed since is
-    // not deleted, and the window says so.
+    // What the files were when they were listed (or marked): one that
+    // changed since is not deleted, and the window says so.
     void setListedStates(const ListedStates& states) { m_listed = states; }
 
     void FormShow();
@@ -98,8 +98,9 @@ MarkedDeletion deleteMarkedFiles(const QList<QByteArray>& markedPaths, qint64 ma
                                  QWidget* parent);
 
 class ResultGridModel;
-// The same for a grid's marked files: files that changed since they were
-// marked are left alone, and `groups` (groups of copies) are guarded.
+// The same for a grid's marked files: files that changed since their tool
+// listed them (ResultGridModel::markedStates) are left alone, and `groups`
+// (groups of copies) are guarded.
 MarkedDeletion deleteMarkedFiles(const ResultGridModel& model, QWidget* parent,
                                  const QList<QList<QByteArray>>& groups = {});
 
