@@ -1,6 +1,7 @@
 #include "browse/ViewerDocument.h"
 
 #include "browse/ViewerDocumentMapping.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,38 +17,6 @@ namespace {
 
 constexpr QChar kControlGlyph(0x00B7);  // ·
 constexpr QChar kTabGlyph(0x00BB);      // »
-
-// Length of the valid UTF-8 sequence at p (2 to 4 bytes), or 0.
-int utf8SequenceLength(const uchar* p, qsizetype available, char32_t* code) {
-    const uchar b = p[0];
-    int length = 0;
-    char32_t c = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-        c = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        c = b & 0x0F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        c = b & 0x07;
-    } else {
-        return 0;
-    }
-    if (available < length)
-        return 0;
-    for (int i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (p[i] & 0x3F);
-    }
-    // No overlong forms, no surrogates, nothing past U+10FFFF.
-    if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
-        (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    *code = c;
-    return length;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "cli/RowWriter.h"
 
+#include "text/Utf8.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -40,42 +42,6 @@ CliField CliField::packedTime(quint32 p) {
                                 (p >> 25) + 1980u, (p >> 21) & 0xFu, (p >> 16) & 0x1Fu,
                                 (p >> 11) & 0x1Fu, (p >> 5) & 0x3Fu, (p & 0x1Fu) * 2u);
     return CliField::text(QByteArray(text, n));
-}
-
-int utf8SequenceLength(const unsigned char* d, qsizetype available) {
-    if (available <= 0)
-        return 0;
-    const unsigned char b = d[0];
-    if (b < 0x80)
-        return 1;
-    int length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        if (b == 0xE0)
-            low = 0xA0;  // no overlong forms
-        else if (b == 0xED)
-            high = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        if (b == 0xF0)
-            low = 0x90;
-        else if (b == 0xF4)
-            high = 0x8F;  // nothing past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (available < length)
-        return 0;
-    if (d[1] < low || d[1] > high)
-        return 0;
-    for (int i = 2; i < length; ++i) {
-        if (d[i] < 0x80 || d[i] > 0xBF)
-            return 0;
-    }
-    return length;
 }
 
 QByteArray escapeLineCell(const QByteArray& bytes) {

@@ -80,9 +80,5 @@ private:
 // A JSON string literal (with its quotes) of bytes; invalid UTF-8 as U+FFFD.
 // `exact` tells whether the bytes were valid UTF-8.
 [[nodiscard]] QByteArray jsonString(const QByteArray& bytes, bool* exact = nullptr);
-// The length of the valid UTF-8 sequence at data[0] (1 to 4), or 0 when the
-// byte starts none (stray continuation byte, overlong form, surrogate,
-// beyond U+10FFFF, cut short).
-[[nodiscard]] int utf8SequenceLength(const unsigned char* data, qsizetype available);
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
 #include "dup/NameText.h"
 
 #include "text/Formats.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 
@@ -46,40 +47,6 @@ QString lineFieldText(const QByteArray& bytes) {
 
 namespace {
 
-// The length of the valid UTF-8 sequence at p (end excluded), or 0.
-int utf8SequenceLength(const uchar* p, const uchar* end) {
-    const uchar b = p[0];
-    int length = 0;
-    uchar low = 0x80;
-    uchar high = 0xBF;
-    if (b < 0x80)
-        return 1;
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        if (b == 0xE0)
-            low = 0xA0;  // no overlong forms
-        else if (b == 0xED)
-            high = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        if (b == 0xF0)
-            low = 0x90;
-        else if (b == 0xF4)
-            high = 0x8F;  // nothing past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (end - p < length || p[1] < low || p[1] > high)
-        return 0;
-    for (int i = 2; i < length; ++i) {
-        if (p[i] < 0x80 || p[i] > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
 bool isControl(uchar b) {
     return b < 0x20 || b == 0x7F;
 }
@@ -91,7 +58,7 @@ void appendExactNameText(QString& out, const char* name, qsizetype length) {
     const uchar* const end = p + length;
     out.reserve(out.size() + length);
     while (p < end) {
-        const int n = utf8SequenceLength(p, end);
+        const int n = utf8SequenceLength(p, end - p);
         if (n == 1 && !isControl(*p)) {
             out += QChar(char16_t(*p));
         } else if (n > 1) {
