@@ -27,11 +27,11 @@ QByteArray fitted(const QByteArray& folder, qsizetype room) {
 
 }  // namespace
 
-void CliMessages::writeAll(const QByteArray& bytes) {
+void writeAll(int fd, const QByteArray& bytes) {
     const char* p = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, size_t(left));
+        const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -49,12 +49,12 @@ void CliMessages::print(const QString& message) {
         m_progressShown = false;
     }
     line += "vantrel: " + message.toLocal8Bit() + '\n';
-    writeAll(line);
+    writeAll(m_fd, line);
 }
 
 void CliMessages::showProgress(const QByteArray& text) {
     std::lock_guard lock(m_mutex);
-    writeAll("\r\x1b[K" + text);
+    writeAll(m_fd, "\r\x1b[K" + text);
     m_progressShown = !text.isEmpty();
 }
 

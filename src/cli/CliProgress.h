@@ -14,6 +14,10 @@ namespace vantrel {
 // Messages of a command on its error stream, one line each, "vantrel: "
 // first. Any thread may print; a progress line on the same terminal is
 // cleared first and drawn again by its next update.
+// Writes all of `bytes` to `fd`, going on after interruptions; stops
+// quietly when the descriptor takes no more (a closed pipe, a full disk).
+void writeAll(int fd, const QByteArray& bytes);
+
 class CliMessages {
 public:
     explicit CliMessages(int fd) : m_fd(fd) {}
@@ -22,8 +26,6 @@ public:
     void showProgress(const QByteArray& line);
 
 private:
-    void writeAll(const QByteArray& bytes);
-
     int m_fd;
     std::mutex m_mutex;
     bool m_progressShown = false;

@@ -433,20 +433,6 @@ bool checkRoots(const QList<QByteArray>& roots, CliMessages& messages) {
     return true;
 }
 
-void writeAll(int fd, const QByteArray& text) {
-    const char* p = text.constData();
-    qsizetype left = text.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        p += n;
-        left -= n;
-    }
-}
-
 }  // namespace
 
 int runCliRequest(const CliRequest& request, const CliStreams& streams) {
