@@ -112,13 +112,7 @@ void TfrmClean::wireControls() {
     grid->setStatusLabel(pnlSel);
     grid->setTopPanel(Panel1);
     m_guard = new ResultWindowGuard(this, grid);
-    relayToGrid({.mark = btMark,
-                 .remove = btDelete,
-                 .print = btPrint,
-                 .clipboard = btClip,
-                 .browse = btBrowse,
-                 .details = btDetails},
-                grid, [this] { return printTitle(); });
+    relayToGrid(m_resultButtons, grid, [this] { return printTitle(); });
     openFileWindowsFrom(grid, this);
     connect(grid, &ResultGrid::browseRequested, this, [this](const QByteArray& path) {
         browseToFile(m_services, this, path, QStringLiteral("*.*"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clean/CleanSearch.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ToolServices.h"
 #include "scan/ui/ScanFrame.h"
 #include "settings/IniFile.h"
@@ -97,6 +98,7 @@ public:
     QPushButton* btClip = nullptr;
     QPushButton* btBrowse = nullptr;
     QPushButton* btDetails = nullptr;
+    ResultButtons m_resultButtons;  // Mark .. Details, for the relays to the grid
     ResultGrid* grid = nullptr;
     QLabel* pnlSel = nullptr;
 

@@ -126,13 +126,7 @@ void TfrmDup::wireControls() {
     grid->setStatusLabel(pnlSel);
     grid->setTopPanel(Panel1);
     m_guard = new ResultWindowGuard(this, grid);
-    relayToGrid({.mark = btMark,
-                 .remove = btDelete,
-                 .print = btPrint,
-                 .clipboard = btClip,
-                 .browse = btBrowse,
-                 .details = btDetails},
-                grid, [this] { return printTitle(); });
+    relayToGrid(m_resultButtons, grid, [this] { return printTitle(); });
     openFileWindowsFrom(grid, this);
     // The browser lists the folder with this window's wildcard.
     connect(grid, &ResultGrid::browseRequested, this, [this](const QByteArray& path) {

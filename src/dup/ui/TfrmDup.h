@@ -3,6 +3,7 @@
 #include "dup/ContentSearch.h"
 #include "dup/DupSearch.h"
 #include "dup/ui/DupCompareSource.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ToolServices.h"
 #include "scan/ui/ScanFrame.h"
 
@@ -148,6 +149,7 @@ public:
     QPushButton* btClip = nullptr;
     QPushButton* btBrowse = nullptr;
     QPushButton* btDetails = nullptr;
+    ResultButtons m_resultButtons;  // Mark .. Details, for the relays to the grid
     QPushButton* btCompare = nullptr;
     QPushButton* btVerify = nullptr;
     ResultGrid* grid = nullptr;

@@ -143,13 +143,13 @@ void TfrmDup::buildForm() {
     btScan = row.addStart("btScan");
     btClose = row.addClose();
     btAbort = row.addAbort();
-    const ResultButtons results = row.addResultButtons();
-    btMark = results.mark;
-    btDelete = results.remove;
-    btPrint = results.print;
-    btClip = results.clipboard;
-    btBrowse = results.browse;
-    btDetails = results.details;
+    m_resultButtons = row.addResultButtons();
+    btMark = m_resultButtons.mark;
+    btDelete = m_resultButtons.remove;
+    btPrint = m_resultButtons.print;
+    btClip = m_resultButtons.clipboard;
+    btBrowse = m_resultButtons.browse;
+    btDetails = m_resultButtons.details;
     btCompare =
         row.add(QStringLiteral("P&airs"), "btCompare", QStringLiteral("Compare file pairs"));
     btVerify = row.add(QStringLiteral("&Verify contents"), "btVerify",

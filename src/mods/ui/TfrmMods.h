@@ -3,6 +3,7 @@
 #include "mods/DateRange.h"
 #include "mods/ModsSearch.h"
 #include "mods/RootTimes.h"
+#include "results/ui/ButtonRow.h"
 #include "results/ui/ToolServices.h"
 #include "scan/ui/ScanFrame.h"
 
@@ -137,6 +138,7 @@ public:
     QPushButton* btClip = nullptr;
     QPushButton* btBrowse = nullptr;
     QPushButton* btDetails = nullptr;
+    ResultButtons m_resultButtons;  // Mark .. Details, for the relays to the grid
     ResultGrid* grid = nullptr;
     QLabel* pnlScan = nullptr;
 

@@ -192,13 +192,13 @@ void TfrmMods::buildForm() {
     btOK = row.addStart("btOK", QStringLiteral("Start searching for files in the range of dates"));
     btClose = row.addClose();
     btAbort = row.addAbort();
-    const ResultButtons results = row.addResultButtons();
-    btMark = results.mark;
-    btDelete = results.remove;
-    btPrint = results.print;
-    btClip = results.clipboard;
-    btBrowse = results.browse;
-    btDetails = results.details;
+    m_resultButtons = row.addResultButtons();
+    btMark = m_resultButtons.mark;
+    btDelete = m_resultButtons.remove;
+    btPrint = m_resultButtons.print;
+    btClip = m_resultButtons.clipboard;
+    btBrowse = m_resultButtons.browse;
+    btDetails = m_resultButtons.details;
 
     // --- the grid and the status line ---------------------------------------
     grid = new ResultGrid(filesByDateLayout(), this);
